@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The fixed texts of the About menu.
+namespace AboutMessages {
+
+[[nodiscard]] inline QString productName() { return QStringLiteral("Tickora"); }
+
+[[nodiscard]] inline QString specs()
+{
+    return QStringLiteral("256 Million Colors, 12 Speeds, 2 Directions, Import / Export (4 file types), "
+                          "scrolls up to 64k of text, autosave.");
+}
+
+[[nodiscard]] inline QString about()
+{
+    return QStringLiteral("Tickora Ver 1.7, a desktop marquee. Contact: tickora@example.org");
+}
+
+} // namespace AboutMessages

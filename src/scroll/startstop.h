@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class WindowAccess;
+
+// The Start/Stop button and the Speeds menu. Start keeps the text and appends one space
+// so that a gap runs between the end of the text and its beginning; Stop puts the kept
+// text back, whatever was typed, cleared or loaded while the text ran.
+class StartStop
+{
+public:
+    explicit StartStop(WindowAccess &window) : m_window(window) {}
+
+    // The running state is the button's caption: "Start" starts, "Stop" stops.
+    void toggle();
+
+    // Item 1 to 12 of the Speeds menu selects its speed option button. Items "02" and
+    // "11" select each other's levels, as they always have.
+    void chooseSpeedFromMenu(int item);
+    [[nodiscard]] static int speedLevelForMenuItem(int item);
+
+    [[nodiscard]] QString savedText() const { return m_savedText; }
+
+private:
+    WindowAccess &m_window;
+    QString m_savedText;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The display field's font as the program sees it: face name, size in points and three
+// style flags.
+struct MarqueeFont
+{
+    QString name;
+    double size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    friend bool operator==(const MarqueeFont &, const MarqueeFont &) = default;
+};
+
+namespace FontLimits {
+// Larger sizes are far beyond anything a screen draws and would only exhaust memory.
+inline constexpr double kMaxPointSize = 4096;
+
+[[nodiscard]] bool isAcceptableSize(double points);
+} // namespace FontLimits

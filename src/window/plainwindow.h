@@ -1,0 +1,63 @@
+#pragma once
+
+#include "window/windowaccess.h"
+
+#include <array>
+
+// The main window's properties as a plain object, without any window toolkit: the
+// program's logic runs against it in tests. It starts with the window's initial values
+// and keeps the option groups exclusive as the real buttons do.
+class PlainWindow final : public WindowAccess
+{
+public:
+    PlainWindow();
+
+    [[nodiscard]] QString caption() const override { return m_caption; }
+    void setCaption(const QString &caption) override { m_caption = caption; }
+
+    [[nodiscard]] QString text() const override { return m_text; }
+    void setText(const QString &text) override { m_text = text.left(m_maxTextLength); }
+
+    [[nodiscard]] ColourValue foreColour() const override { return m_foreColour; }
+    bool setForeColour(ColourValue colour) override;
+    [[nodiscard]] ColourValue backColour() const override { return m_backColour; }
+    bool setBackColour(ColourValue colour) override;
+
+    [[nodiscard]] MarqueeFont font() const override { return m_font; }
+    bool setFontName(const QString &name) override;
+    bool setFontSize(double points) override;
+    void setFontBold(bool bold) override { m_font.bold = bold; }
+    void setFontItalic(bool italic) override { m_font.italic = italic; }
+    void setFontUnderline(bool underline) override { m_font.underline = underline; }
+
+    [[nodiscard]] bool isSpeedSelected(int level) const override;
+    void setSpeedSelected(int level, bool selected) override;
+    [[nodiscard]] bool isDirectionSelected(Direction direction) const override;
+    void setDirectionSelected(Direction direction, bool selected) override;
+
+    [[nodiscard]] QString startCaption() const override { return m_startCaption; }
+    void setStartCaption(const QString &caption) override { m_startCaption = caption; }
+
+    [[nodiscard]] bool isScrollTimerEnabled() const override { return m_timerEnabled; }
+    void setScrollTimerEnabled(bool enabled) override { m_timerEnabled = enabled; }
+    [[nodiscard]] int scrollInterval() const override { return m_interval; }
+    void setScrollInterval(int milliseconds) override;
+
+    // For tests: how often the interval was set, equal values included.
+    [[nodiscard]] int intervalWrites() const { return m_intervalWrites; }
+
+private:
+    QString m_caption;
+    QString m_text;
+    int m_maxTextLength;
+    ColourValue m_foreColour;
+    ColourValue m_backColour;
+    MarqueeFont m_font;
+    std::array<bool, kSpeedLevelCount> m_speeds{};
+    bool m_left = true;
+    bool m_right = false;
+    QString m_startCaption;
+    bool m_timerEnabled = false;
+    int m_interval;
+    int m_intervalWrites = 0;
+};
