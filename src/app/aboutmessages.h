@@ -5,7 +5,10 @@
 // The fixed texts of the About menu.
 namespace AboutMessages {
 
-[[nodiscard]] inline QString productName() { return QStringLiteral("Tickora"); }
+[[nodiscard]] inline QString productName()
+{
+    return QStringLiteral("Tickora");
+}
 
 [[nodiscard]] inline QString specs()
 {

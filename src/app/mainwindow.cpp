@@ -111,7 +111,7 @@ void MainWindow::createControls()
     fraSpeed = createFrame(m_client, "fraSpeed", "Speed", Twips::rect(6480, 6600, 2895, 975));
     // Four columns of three, numbered down the columns.
     static constexpr std::array<int, kSpeedLevelCount> kSpeedWidths{495, 495, 495, 495, 495, 735,
-                                                                     495, 615, 615, 615, 615, 615};
+                                                                    495, 615, 615, 615, 615, 615};
     for (int index = 0; index < kSpeedLevelCount; ++index) {
         const int left = 240 + (index / 3) * 600;
         const int top = 200 + (index % 3) * 240;
@@ -184,7 +184,8 @@ void MainWindow::createMenus()
     s0 = menuBar()->addMenu(QStringLiteral("Speeds"));
     s0->setObjectName(QStringLiteral("s0"));
     for (int item = 1; item <= kSpeedLevelCount; ++item)
-        s[item - 1] = createAction(s0, QStringLiteral("s%1").arg(item), QStringLiteral("%1").arg(item, 2, 10, QLatin1Char('0')));
+        s[item - 1] = createAction(s0, QStringLiteral("s%1").arg(item),
+                                   QStringLiteral("%1").arg(item, 2, 10, QLatin1Char('0')));
 
     a0 = menuBar()->addMenu(QStringLiteral("About"));
     a0->setObjectName(QStringLiteral("a0"));
@@ -206,7 +207,8 @@ void MainWindow::createKeys()
 
 void MainWindow::returnPressed()
 {
-    if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget()); button && isAncestorOf(button))
+    if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+        button && isAncestorOf(button))
         button->click();
     else
         Command10->click();
@@ -214,7 +216,7 @@ void MainWindow::returnPressed()
 
 void MainWindow::setTabOrder()
 {
-    QList<QWidget *> order{txtMarquee, cmdStart, Command5, Command2,  Command3,  Command4,  Command8,
+    QList<QWidget *> order{txtMarquee, cmdStart, Command5, Command2,  Command3,  Command4, Command8,
                            Command6,   Command9, Command7, Command11, Command10, Command1};
     for (QRadioButton *button : Opt)
         order.append(button);
@@ -231,8 +233,8 @@ void MainWindow::wireHandlers()
 
     using Handler = void (MainWindow::*)();
     static constexpr std::array<Handler, kSpeedLevelCount> kSpeedHandlers{
-        &MainWindow::s1_Click, &MainWindow::s2_Click, &MainWindow::s3_Click,  &MainWindow::s4_Click,
-        &MainWindow::s5_Click, &MainWindow::s6_Click, &MainWindow::s7_Click,  &MainWindow::s8_Click,
+        &MainWindow::s1_Click, &MainWindow::s2_Click,  &MainWindow::s3_Click,  &MainWindow::s4_Click,
+        &MainWindow::s5_Click, &MainWindow::s6_Click,  &MainWindow::s7_Click,  &MainWindow::s8_Click,
         &MainWindow::s9_Click, &MainWindow::s10_Click, &MainWindow::s11_Click, &MainWindow::s12_Click};
     for (int index = 0; index < kSpeedLevelCount; ++index)
         connect(s[index], &QAction::triggered, this, kSpeedHandlers[index]);
@@ -261,47 +263,155 @@ void MainWindow::wireHandlers()
 
 // --- Handlers ---------------------------------------------------------------------
 
-void MainWindow::frmMain_Load() { m_settings.restoreAtStartup(); }
-void MainWindow::tmrMain_Timer() { runScrollStep(*this); }
-void MainWindow::tmrCaption_Timer() { runCaptionStep(*this); }
-void MainWindow::cmdStart_Click() { m_startStop.toggle(); }
+void MainWindow::frmMain_Load()
+{
+    m_settings.restoreAtStartup();
+}
+void MainWindow::tmrMain_Timer()
+{
+    runScrollStep(*this);
+}
+void MainWindow::tmrCaption_Timer()
+{
+    runCaptionStep(*this);
+}
+void MainWindow::cmdStart_Click()
+{
+    m_startStop.toggle();
+}
 
-void MainWindow::s1_Click() { m_startStop.chooseSpeedFromMenu(1); }
-void MainWindow::s2_Click() { m_startStop.chooseSpeedFromMenu(2); }
-void MainWindow::s3_Click() { m_startStop.chooseSpeedFromMenu(3); }
-void MainWindow::s4_Click() { m_startStop.chooseSpeedFromMenu(4); }
-void MainWindow::s5_Click() { m_startStop.chooseSpeedFromMenu(5); }
-void MainWindow::s6_Click() { m_startStop.chooseSpeedFromMenu(6); }
-void MainWindow::s7_Click() { m_startStop.chooseSpeedFromMenu(7); }
-void MainWindow::s8_Click() { m_startStop.chooseSpeedFromMenu(8); }
-void MainWindow::s9_Click() { m_startStop.chooseSpeedFromMenu(9); }
-void MainWindow::s10_Click() { m_startStop.chooseSpeedFromMenu(10); }
-void MainWindow::s11_Click() { m_startStop.chooseSpeedFromMenu(11); }
-void MainWindow::s12_Click() { m_startStop.chooseSpeedFromMenu(12); }
+void MainWindow::s1_Click()
+{
+    m_startStop.chooseSpeedFromMenu(1);
+}
+void MainWindow::s2_Click()
+{
+    m_startStop.chooseSpeedFromMenu(2);
+}
+void MainWindow::s3_Click()
+{
+    m_startStop.chooseSpeedFromMenu(3);
+}
+void MainWindow::s4_Click()
+{
+    m_startStop.chooseSpeedFromMenu(4);
+}
+void MainWindow::s5_Click()
+{
+    m_startStop.chooseSpeedFromMenu(5);
+}
+void MainWindow::s6_Click()
+{
+    m_startStop.chooseSpeedFromMenu(6);
+}
+void MainWindow::s7_Click()
+{
+    m_startStop.chooseSpeedFromMenu(7);
+}
+void MainWindow::s8_Click()
+{
+    m_startStop.chooseSpeedFromMenu(8);
+}
+void MainWindow::s9_Click()
+{
+    m_startStop.chooseSpeedFromMenu(9);
+}
+void MainWindow::s10_Click()
+{
+    m_startStop.chooseSpeedFromMenu(10);
+}
+void MainWindow::s11_Click()
+{
+    m_startStop.chooseSpeedFromMenu(11);
+}
+void MainWindow::s12_Click()
+{
+    m_startStop.chooseSpeedFromMenu(12);
+}
 
-void MainWindow::Command9_Click() { m_settings.save(); }
-void MainWindow::Command8_Click() { m_settings.load(); }
-void MainWindow::Command6_Click() { m_settings.deleteFiles(); }
-void MainWindow::Command1_Click() { m_settings.exit(); }
+void MainWindow::Command9_Click()
+{
+    m_settings.save();
+}
+void MainWindow::Command8_Click()
+{
+    m_settings.load();
+}
+void MainWindow::Command6_Click()
+{
+    m_settings.deleteFiles();
+}
+void MainWindow::Command1_Click()
+{
+    m_settings.exit();
+}
 
-void MainWindow::Command7_Click() { m_transfer.importText(); }
-void MainWindow::f1_Click() { m_transfer.importText(); }
-void MainWindow::Command11_Click() { m_transfer.exportText(); }
-void MainWindow::f2_Click() { m_transfer.exportText(); }
-void MainWindow::Command10_Click() { m_transfer.exportHtml(); }
+void MainWindow::Command7_Click()
+{
+    m_transfer.importText();
+}
+void MainWindow::f1_Click()
+{
+    m_transfer.importText();
+}
+void MainWindow::Command11_Click()
+{
+    m_transfer.exportText();
+}
+void MainWindow::f2_Click()
+{
+    m_transfer.exportText();
+}
+void MainWindow::Command10_Click()
+{
+    m_transfer.exportHtml();
+}
 
-void MainWindow::Command2_Click() { m_appearance.chooseForeColour(); }
-void MainWindow::o1_Click() { m_appearance.chooseForeColour(); }
-void MainWindow::Command3_Click() { m_appearance.chooseBackColour(); }
-void MainWindow::o2_Click() { m_appearance.chooseBackColour(); }
-void MainWindow::Command4_Click() { m_appearance.chooseFont(); }
-void MainWindow::o5_Click() { m_appearance.chooseFont(); }
-void MainWindow::Command5_Click() { m_appearance.clearText(); }
-void MainWindow::o4_Click() { m_appearance.clearText(); }
-void MainWindow::f3_Click() { m_appearance.clearText(); }
+void MainWindow::Command2_Click()
+{
+    m_appearance.chooseForeColour();
+}
+void MainWindow::o1_Click()
+{
+    m_appearance.chooseForeColour();
+}
+void MainWindow::Command3_Click()
+{
+    m_appearance.chooseBackColour();
+}
+void MainWindow::o2_Click()
+{
+    m_appearance.chooseBackColour();
+}
+void MainWindow::Command4_Click()
+{
+    m_appearance.chooseFont();
+}
+void MainWindow::o5_Click()
+{
+    m_appearance.chooseFont();
+}
+void MainWindow::Command5_Click()
+{
+    m_appearance.clearText();
+}
+void MainWindow::o4_Click()
+{
+    m_appearance.clearText();
+}
+void MainWindow::f3_Click()
+{
+    m_appearance.clearText();
+}
 
-void MainWindow::a2_Click() { m_messages->showMessage(AboutMessages::specs(), MessageBox::Icon::None); }
-void MainWindow::a1_Click() { m_messages->showMessage(AboutMessages::about(), MessageBox::Icon::None); }
+void MainWindow::a2_Click()
+{
+    m_messages->showMessage(AboutMessages::specs(), MessageBox::Icon::None);
+}
+void MainWindow::a1_Click()
+{
+    m_messages->showMessage(AboutMessages::about(), MessageBox::Icon::None);
+}
 
 // --- Services ---------------------------------------------------------------------
 
@@ -321,7 +431,10 @@ void MainWindow::endProgram()
 
 // --- Window access ----------------------------------------------------------------
 
-QString MainWindow::caption() const { return m_caption; }
+QString MainWindow::caption() const
+{
+    return m_caption;
+}
 
 void MainWindow::setCaption(const QString &caption)
 {
@@ -329,8 +442,14 @@ void MainWindow::setCaption(const QString &caption)
     setWindowTitle(caption);
 }
 
-QString MainWindow::text() const { return txtMarquee->text(); }
-void MainWindow::setText(const QString &text) { txtMarquee->setText(text); }
+QString MainWindow::text() const
+{
+    return txtMarquee->text();
+}
+void MainWindow::setText(const QString &text)
+{
+    txtMarquee->setText(text);
+}
 
 bool MainWindow::setForeColour(ColourValue colour)
 {
@@ -424,10 +543,19 @@ void MainWindow::setDirectionSelected(Direction direction, bool selected)
     setRadioChecked(direction == Direction::Left ? optLeft : optRight, selected);
 }
 
-QString MainWindow::startCaption() const { return cmdStart->text(); }
-void MainWindow::setStartCaption(const QString &caption) { cmdStart->setText(caption); }
+QString MainWindow::startCaption() const
+{
+    return cmdStart->text();
+}
+void MainWindow::setStartCaption(const QString &caption)
+{
+    cmdStart->setText(caption);
+}
 
-bool MainWindow::isScrollTimerEnabled() const { return tmrMain->isActive(); }
+bool MainWindow::isScrollTimerEnabled() const
+{
+    return tmrMain->isActive();
+}
 
 void MainWindow::setScrollTimerEnabled(bool enabled)
 {
@@ -437,7 +565,10 @@ void MainWindow::setScrollTimerEnabled(bool enabled)
         tmrMain->stop();
 }
 
-int MainWindow::scrollInterval() const { return tmrMain->interval(); }
+int MainWindow::scrollInterval() const
+{
+    return tmrMain->interval();
+}
 
 void MainWindow::setScrollInterval(int milliseconds)
 {

@@ -47,7 +47,8 @@ constexpr std::array<PaletteEntry, Colours::kSystemColourCount> kSystemColours{{
 QColor SystemColours::resolve(ColourValue value, const QPalette &palette)
 {
     if (Colours::isSystemColour(value)) {
-        const PaletteEntry &entry = kSystemColours[static_cast<std::size_t>(Colours::systemColourIndex(value))];
+        const PaletteEntry &entry =
+            kSystemColours[static_cast<std::size_t>(Colours::systemColourIndex(value))];
         return palette.color(entry.group, entry.role);
     }
     return QColor(Colours::red(value), Colours::green(value), Colours::blue(value));

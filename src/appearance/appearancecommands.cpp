@@ -1,8 +1,8 @@
 #include "appearance/appearancecommands.h"
 
+#include "settings/settingsrecord.h"
 #include "window/commondialog.h"
 #include "window/services.h"
-#include "settings/settingsrecord.h"
 #include "window/windowaccess.h"
 
 void AppearanceCommands::chooseForeColour() {}

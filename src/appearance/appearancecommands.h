@@ -9,7 +9,8 @@ struct SettingsRecord;
 class AppearanceCommands
 {
 public:
-    AppearanceCommands(WindowAccess &window, CommonDialog &dialog, SettingsRecord &record, MessageBox &messages)
+    AppearanceCommands(WindowAccess &window, CommonDialog &dialog, SettingsRecord &record,
+                       MessageBox &messages)
         : m_window(window), m_dialog(dialog), m_record(record), m_messages(messages)
     {
     }

@@ -21,6 +21,7 @@ void SettingsCommands::exit()
 
 std::optional<QString> SettingsCommands::writeFontFile(const SettingsRecord &record)
 {
-    return SettingsFile::write(QStringLiteral("font"), {record.strFontName, record.strFontSize, record.strFontBold,
-                                                        record.strFontItalic, record.strFontUnderline});
+    return SettingsFile::write(QStringLiteral("font"),
+                               {record.strFontName, record.strFontSize, record.strFontBold,
+                                record.strFontItalic, record.strFontUnderline});
 }

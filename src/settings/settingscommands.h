@@ -12,7 +12,8 @@ class WindowAccess;
 class SettingsCommands
 {
 public:
-    SettingsCommands(WindowAccess &window, SettingsRecord &record, MessageBox &messages, ProgramEnd &programEnd)
+    SettingsCommands(WindowAccess &window, SettingsRecord &record, MessageBox &messages,
+                     ProgramEnd &programEnd)
         : m_window(window), m_record(record), m_messages(messages), m_programEnd(programEnd)
     {
     }

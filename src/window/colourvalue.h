@@ -45,8 +45,17 @@ inline constexpr int kWindowText = 8;
     return red | (green << 8) | (blue << 16);
 }
 
-[[nodiscard]] constexpr int red(ColourValue value) { return value & 0xFF; }
-[[nodiscard]] constexpr int green(ColourValue value) { return (value >> 8) & 0xFF; }
-[[nodiscard]] constexpr int blue(ColourValue value) { return (value >> 16) & 0xFF; }
+[[nodiscard]] constexpr int red(ColourValue value)
+{
+    return value & 0xFF;
+}
+[[nodiscard]] constexpr int green(ColourValue value)
+{
+    return (value >> 8) & 0xFF;
+}
+[[nodiscard]] constexpr int blue(ColourValue value)
+{
+    return (value >> 16) & 0xFF;
+}
 
 } // namespace Colours

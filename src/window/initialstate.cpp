@@ -6,8 +6,8 @@ namespace InitialState {
 
 QString caption()
 {
-    return QStringLiteral("TICKORA VER 1.7") + QString(17, QLatin1Char(' '))
-           + QStringLiteral("Type in text and press Start to start...");
+    return QStringLiteral("TICKORA VER 1.7") + QString(17, QLatin1Char(' ')) +
+           QStringLiteral("Type in text and press Start to start...");
 }
 
 MarqueeFont font()

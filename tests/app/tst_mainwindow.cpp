@@ -61,7 +61,8 @@ void TestMainWindow::init()
     m_dialog = std::make_unique<ScriptedDialog>();
     m_messages = std::make_unique<RecordingMessageBox>();
     m_programEnd = std::make_unique<RecordingProgramEnd>();
-    m_window = std::make_unique<MainWindow>(WindowServices{m_dialog.get(), m_messages.get(), m_programEnd.get()});
+    m_window =
+        std::make_unique<MainWindow>(WindowServices{m_dialog.get(), m_messages.get(), m_programEnd.get()});
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
@@ -117,8 +118,8 @@ void TestMainWindow::buttons_data()
     QTest::addColumn<QString>("toolTip");
     QTest::addColumn<QRect>("geometry");
     const auto row = [](const char *name, const char *caption, const char *tip, int left, int top) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption) << QString::fromLatin1(tip)
-                            << QRect(left, top, 57, 25);
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption)
+                            << QString::fromLatin1(tip) << QRect(left, top, 57, 25);
     };
     row("cmdStart", "Start", "Starts Scolling", 32, 448);
     row("Command2", "FG Color", "Sets ForeGround Color", 96, 448);
@@ -209,18 +210,21 @@ void TestMainWindow::menus()
 
 void TestMainWindow::tabOrder()
 {
-    QStringList expected{"txtMarquee", "cmdStart",  "Command5",  "Command2", "Command3", "Command4", "Command8",
-                         "Command6",   "Command9",  "Command7",  "Command11", "Command10", "Command1"};
+    QStringList expected{"txtMarquee", "cmdStart",  "Command5", "Command2", "Command3",
+                         "Command4",   "Command8",  "Command6", "Command9", "Command7",
+                         "Command11",  "Command10", "Command1"};
     for (int level = 1; level <= 12; ++level)
         expected << QStringLiteral("Opt%1").arg(level);
-    expected << "optLeft" << "optRight" << "Picture2";
+    expected << "optLeft"
+             << "optRight"
+             << "Picture2";
     QStringList chain;
     QWidget *widget = field();
     for (qsizetype index = 0; index < expected.size(); ++index) {
         chain << widget->objectName();
         widget = widget->nextInFocusChain();
-        while (widget->objectName().isEmpty() || widget->objectName() == "clientArea"
-               || qobject_cast<QGroupBox *>(widget))
+        while (widget->objectName().isEmpty() || widget->objectName() == "clientArea" ||
+               qobject_cast<QGroupBox *>(widget))
             widget = widget->nextInFocusChain();
     }
     QCOMPARE(chain, expected);

@@ -38,19 +38,36 @@ void TestRotation::rotations_data()
     const QString flagDe = fromUcs4({0x1F1E9, 0x1F1EA});
     const QString clef = fromUcs4({0x1D11E});
 
-    QTest::newRow("ABCD") << "ABCD" << "BCDA" << "DABC";
-    QTest::newRow("one character") << "X" << "X" << "X";
-    QTest::newRow("HELLO and the space of Start") << "HELLO " << "ELLO H" << " HELLO";
-    QTest::newRow("spaces count") << " a " << "a  " << "  a";
-    QTest::newRow("CR LF counts two") << "a\r\nb" << "\r\nba" << "ba\r\n";
-    QTest::newRow("starts with CR LF") << "\r\nb" << "\nb\r" << "b\r\n";
-    QTest::newRow("ends with CR LF") << "a\r\n" << "\r\na" << "\na\r";
-    QTest::newRow("control characters") << "\t\x01z" << "\x01z\t" << "z\t\x01";
+    QTest::newRow("ABCD") << "ABCD"
+                          << "BCDA"
+                          << "DABC";
+    QTest::newRow("one character") << "X"
+                                   << "X"
+                                   << "X";
+    QTest::newRow("HELLO and the space of Start") << "HELLO "
+                                                  << "ELLO H"
+                                                  << " HELLO";
+    QTest::newRow("spaces count") << " a "
+                                  << "a  "
+                                  << "  a";
+    QTest::newRow("CR LF counts two") << "a\r\nb"
+                                      << "\r\nba"
+                                      << "ba\r\n";
+    QTest::newRow("starts with CR LF") << "\r\nb"
+                                       << "\nb\r"
+                                       << "b\r\n";
+    QTest::newRow("ends with CR LF") << "a\r\n"
+                                     << "\r\na"
+                                     << "\na\r";
+    QTest::newRow("control characters") << "\t\x01z"
+                                        << "\x01z\t"
+                                        << "z\t\x01";
     QTest::newRow("combining accent") << e + "x" + e << "x" + e + e << e + e + "x";
     QTest::newRow("outside the BMP") << clef + "ab" + clef << "ab" + clef + clef << clef + clef + "ab";
-    QTest::newRow("emoji with joiners") << family + "!" << "!" + family << "!" + family;
-    QTest::newRow("emoji with modifier") << thumbs + "a" + thumbs << "a" + thumbs + thumbs
-                                         << thumbs + thumbs + "a";
+    QTest::newRow("emoji with joiners") << family + "!"
+                                        << "!" + family << "!" + family;
+    QTest::newRow("emoji with modifier")
+        << thumbs + "a" + thumbs << "a" + thumbs + thumbs << thumbs + thumbs + "a";
     QTest::newRow("two flags") << flagFr + flagDe << flagDe + flagFr << flagDe + flagFr;
     QTest::newRow("single emoji") << family << family << family;
 }
