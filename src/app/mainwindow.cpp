@@ -48,6 +48,12 @@ QGroupBox *createFrame(QWidget *parent, const char *name, const char *caption, c
     auto *frame = new QGroupBox(QString::fromLatin1(caption), parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->setGeometry(geometry);
+    // The caption is set into the frame's top edge, so that the first row of option
+    // buttons, placed just below that edge, stays inside the frame.
+    frame->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                                        " margin-top: 7px; }"
+                                        "QGroupBox::title { subcontrol-origin: margin; left: 6px;"
+                                        " padding: 0px 2px; }"));
     return frame;
 }
 
