@@ -39,6 +39,8 @@ QRadioButton *createRadio(QWidget *parent, const QString &name, const QString &c
     auto *button = new QRadioButton(caption, parent);
     button->setObjectName(name);
     button->setToolTip(QString::fromLatin1(toolTip));
+    // Screen readers speak the caption as the name and the tooltip as the description.
+    button->setAccessibleDescription(button->toolTip());
     button->setGeometry(geometry);
     return button;
 }
@@ -112,6 +114,7 @@ void MainWindow::createControls()
 
     txtMarquee = new MarqueeField(m_client);
     txtMarquee->setObjectName(QStringLiteral("txtMarquee"));
+    txtMarquee->setAccessibleName(QStringLiteral("Marquee text"));
     txtMarquee->setGeometry(Twips::rect(240, 240, 11415, 6255));
 
     fraSpeed = createFrame(m_client, "fraSpeed", "Speed", Twips::rect(6480, 6600, 2895, 975));
@@ -129,6 +132,7 @@ void MainWindow::createControls()
     fraDirection = createFrame(m_client, "fraDirection", "Direction", Twips::rect(9960, 6600, 1455, 975));
     Picture2 = new QWidget(fraDirection);
     Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->setAccessibleName(QStringLiteral("Direction"));
     Picture2->setGeometry(Twips::rect(120, 240, 1215, 615));
     Picture2->setFocusPolicy(Qt::TabFocus);
     optLeft = createRadio(Picture2, QStringLiteral("optLeft"), QStringLiteral("Left"), "Left Direction",
@@ -166,6 +170,8 @@ QPushButton *MainWindow::createButton(const char *name, const char *caption, con
     auto *button = new QPushButton(QString::fromLatin1(caption), m_client);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(QString::fromLatin1(toolTip));
+    // The name stays the caption ("Start" turns "Stop"); the tooltip is the description.
+    button->setAccessibleDescription(button->toolTip());
     button->setGeometry(Twips::rect(left, top, 855, 375));
     button->setAutoDefault(false);
     return button;
