@@ -39,6 +39,8 @@ public:
     };
     using Answer = std::variant<Cancel, QString, ColourValue, MarqueeFont>;
     enum class Kind { Open, Save, Colour, Font };
+    // The settings the dialog was shown with, including what it offered: the path,
+    // colour and font left by earlier uses.
     struct Call
     {
         Kind kind;
@@ -46,6 +48,9 @@ public:
         int filterIndex;
         int flags;
         bool cancelError;
+        QString fileName;
+        ColourValue colour;
+        MarqueeFont font;
     };
 
     // The answer to the next show call: Cancel, a file name, a colour or a font.

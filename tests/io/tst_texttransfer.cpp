@@ -1,0 +1,410 @@
+#include "io/textencoding.h"
+#include "io/texttransfer.h"
+#include "scriptedservices.h"
+#include "tempcurrentdir.h"
+#include "window/plainwindow.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+enum class Command { Import, ExportText, ExportHtml };
+
+const QString kOldText = QStringLiteral("old text");
+
+QByteArray repeated(const QByteArray &unit, int count)
+{
+    return unit.repeated(count);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(ScriptedDialog::Kind)
+
+class TestTextTransfer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void dialogSettingsAndCancel_data();
+    void dialogSettingsAndCancel();
+    void exportBytes_data();
+    void exportBytes();
+    void exportUsesNameAsChosenAndReplacesWholeFile();
+    void exportThenImportAddsLineEnd_data();
+    void exportThenImportAddsLineEnd();
+    void importTakesWholeFile_data();
+    void importTakesWholeFile();
+    void importLengthLimit_data();
+    void importLengthLimit();
+    void importRefusesHugeFileUnread();
+    void importFailures_data();
+    void importFailures();
+    void exportFailures_data();
+    void exportFailures();
+    void exportWriteFailureKeepsOldFile();
+    void pathOfferedAgainAcrossCommands();
+    void commandsLeaveScrollingRunning();
+
+private:
+    void run(Command command);
+    void expectWarningNaming(const QString &fileName);
+
+    std::unique_ptr<TempCurrentDir> m_dir;
+    std::unique_ptr<PlainWindow> m_window;
+    std::unique_ptr<ScriptedDialog> m_dialog;
+    std::unique_ptr<RecordingMessageBox> m_messages;
+    std::unique_ptr<TextTransfer> m_transfer;
+};
+
+void TestTextTransfer::init()
+{
+    m_dir = std::make_unique<TempCurrentDir>();
+    QVERIFY(m_dir->isValid());
+    m_window = std::make_unique<PlainWindow>();
+    m_dialog = std::make_unique<ScriptedDialog>();
+    m_messages = std::make_unique<RecordingMessageBox>();
+    m_transfer = std::make_unique<TextTransfer>(*m_window, *m_dialog, *m_messages);
+    m_window->setText(kOldText);
+}
+
+void TestTextTransfer::cleanup()
+{
+    QVERIFY(m_dialog->allAnswersUsed());
+    m_transfer.reset();
+    m_dir.reset();
+}
+
+void TestTextTransfer::run(Command command)
+{
+    switch (command) {
+    case Command::Import:
+        m_transfer->importText();
+        break;
+    case Command::ExportText:
+        m_transfer->exportText();
+        break;
+    case Command::ExportHtml:
+        m_transfer->exportHtml();
+        break;
+    }
+}
+
+void TestTextTransfer::expectWarningNaming(const QString &fileName)
+{
+    QCOMPARE(m_messages->messages.size(), 1);
+    const RecordingMessageBox::Message &message = m_messages->messages.constFirst();
+    QCOMPARE(message.icon, MessageBox::Icon::Warning);
+    QVERIFY2(message.text.contains(QLatin1Char('"') + QDir::toNativeSeparators(fileName) + QLatin1Char('"')),
+             qPrintable(message.text));
+    // A reason follows the name.
+    QVERIFY2(message.text.section(QLatin1String("\": "), 1).size() > 3, qPrintable(message.text));
+}
+
+void TestTextTransfer::dialogSettingsAndCancel_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<ScriptedDialog::Kind>("kind");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("import") << Command::Import << ScriptedDialog::Kind::Open
+                            << "All Files (*)|*|Text Files (*.txt)|*.txt|Batch Files (*.bat)|*.bat|"
+                               "Web Page (*.htm)|*.htm|Rich Text Format (*.rtf)|*.rtf|";
+    QTest::newRow("export") << Command::ExportText << ScriptedDialog::Kind::Save
+                            << "Text Files (*.txt)|*.txt|Batch Files (*.bat)|*.bat|"
+                               "Web Page (*.htm*)|*.htm*|Rich Text Format (*.rtf)|*.rtf";
+    QTest::newRow("html") << Command::ExportHtml << ScriptedDialog::Kind::Save << "Web Page (*.htm*)|*.htm*|";
+}
+
+void TestTextTransfer::dialogSettingsAndCancel()
+{
+    QFETCH(Command, command);
+    QFETCH(ScriptedDialog::Kind, kind);
+    QFETCH(QString, filter);
+    // What an earlier use left: the file commands set no flags of their own.
+    m_dialog->setCancelError(false);
+    m_dialog->setFilterIndex(3);
+    m_dialog->setFlags(259);
+    m_dialog->expect(ScriptedDialog::Cancel{});
+
+    run(command);
+
+    QCOMPARE(m_dialog->calls().size(), 1);
+    const ScriptedDialog::Call &call = m_dialog->calls().constFirst();
+    QCOMPARE(call.kind, kind);
+    QCOMPARE(call.filter, filter);
+    QCOMPARE(call.filterIndex, 1);
+    QVERIFY(call.cancelError);
+    QCOMPARE(call.flags, 259);
+    // Cancel changes nothing and says nothing.
+    QCOMPARE(m_window->text(), kOldText);
+    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).isEmpty());
+}
+
+void TestTextTransfer::exportBytes_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("text abc") << Command::ExportText << "abc" << QByteArray("abc\r\n");
+    QTest::newRow("text empty") << Command::ExportText << "" << QByteArray("\r\n");
+    QTest::newRow("text ending in a line break") << Command::ExportText << "abc\r\n"
+                                                 << QByteArray("abc\r\n\r\n");
+    QTest::newRow("text beyond ASCII") << Command::ExportText << QString::fromUtf8("Grüße € ✓")
+                                       << QByteArray("Gr\xc3\xbc\xc3\x9f"
+                                                     "e \xe2\x82\xac \xe2\x9c\x93\r\n");
+    QTest::newRow("html abc, 26 bytes")
+        << Command::ExportHtml << "abc" << QByteArray("<MARQUEE> abc </MARQUEE>\r\n");
+    QTest::newRow("html empty") << Command::ExportHtml << "" << QByteArray("<MARQUEE>  </MARQUEE>\r\n");
+    QTest::newRow("html markup unescaped") << Command::ExportHtml << "<b>bold</b> & \"more\""
+                                           << QByteArray("<MARQUEE> <b>bold</b> & \"more\" </MARQUEE>\r\n");
+    QTest::newRow("html line break inside")
+        << Command::ExportHtml << "one\r\ntwo" << QByteArray("<MARQUEE> one\r\ntwo </MARQUEE>\r\n");
+}
+
+void TestTextTransfer::exportBytes()
+{
+    QFETCH(Command, command);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    m_window->setText(text);
+    m_dialog->expect(QStringLiteral("out.htm"));
+    run(command);
+    QCOMPARE(m_dir->read(QStringLiteral("out.htm")), bytes);
+    QVERIFY(m_messages->messages.isEmpty());
+    if (command == Command::ExportHtml && text == QLatin1String("abc"))
+        QCOMPARE(bytes.size(), 26);
+}
+
+void TestTextTransfer::exportUsesNameAsChosenAndReplacesWholeFile()
+{
+    m_dir->write(QStringLiteral("report"), QByteArray(4000, 'z'));
+    m_window->setText(QStringLiteral("abc"));
+    m_dialog->expect(m_dir->filePath(QStringLiteral("report")));
+    m_transfer->exportText();
+    QCOMPARE(m_dir->read(QStringLiteral("report")), QByteArray("abc\r\n"));
+    QCOMPARE(QDir::current().entryList(QDir::Files), QStringList{QStringLiteral("report")});
+}
+
+void TestTextTransfer::exportThenImportAddsLineEnd_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("word") << "HELLO";
+    QTest::newRow("empty") << "";
+    QTest::newRow("lines") << "one\r\ntwo";
+    QTest::newRow("beyond ASCII") << QString::fromUtf8("café € 😀");
+}
+
+void TestTextTransfer::exportThenImportAddsLineEnd()
+{
+    QFETCH(QString, text);
+    m_window->setText(text);
+    m_dialog->expect(QStringLiteral("round.txt"));
+    m_dialog->expect(QStringLiteral("round.txt"));
+    m_transfer->exportText();
+    m_window->setText(kOldText);
+    m_transfer->importText();
+    QCOMPARE(m_window->text(), text + QStringLiteral("\r\n"));
+    QVERIFY(m_messages->messages.isEmpty());
+}
+
+void TestTextTransfer::importTakesWholeFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("three lines") << QByteArray("one\r\ntwo\r\nthree\r\n") << "one\r\ntwo\r\nthree\r\n";
+    QTest::newRow("blanks kept") << QByteArray("  padded \t\n") << "  padded \t\n";
+    QTest::newRow("web page markup") << QByteArray("<html><body>Hi &amp; bye</body></html>")
+                                     << "<html><body>Hi &amp; bye</body></html>";
+    QTest::newRow("rich text markup") << QByteArray("{\\rtf1\\ansi Hello}") << "{\\rtf1\\ansi Hello}";
+    QTest::newRow("empty file empties the text") << QByteArray() << "";
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €");
+    QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80") << QString::fromUtf8("café €");
+}
+
+void TestTextTransfer::importTakesWholeFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    m_dir->write(QStringLiteral("in.txt"), bytes);
+    m_dialog->expect(QStringLiteral("in.txt"));
+    m_transfer->importText();
+    QCOMPARE(m_window->text(), text);
+    QVERIFY(m_messages->messages.isEmpty());
+}
+
+void TestTextTransfer::importLengthLimit_data()
+{
+    // The display holds 65,535 UTF-16 units; a euro sign takes three bytes of UTF-8.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("65,535 letters") << repeated("x", 65535) << true;
+    QTest::newRow("65,536 letters") << repeated("x", 65536) << false;
+    QTest::newRow("65,535 euro signs, three times the bytes") << repeated("\xe2\x82\xac", 65535) << true;
+    QTest::newRow("one byte more than any fitting file") << repeated("\xe2\x82\xac", 65535) + "x" << false;
+    QTest::newRow("65,536 two-byte letters") << repeated("\xc3\xa9", 65536) << false;
+    QTest::newRow("65,536 Windows-1252 letters") << repeated("\xe9", 65536) << false;
+}
+
+void TestTextTransfer::importLengthLimit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, accepted);
+    m_dir->write(QStringLiteral("long.txt"), bytes);
+    m_dialog->expect(QStringLiteral("long.txt"));
+    m_transfer->importText();
+    if (accepted) {
+        QCOMPARE(m_window->text(), TextEncoding::decode(bytes));
+        QCOMPARE(m_window->text().size(), 65535);
+        QVERIFY(m_messages->messages.isEmpty());
+    } else {
+        QCOMPARE(m_window->text(), kOldText);
+        expectWarningNaming(QStringLiteral("long.txt"));
+        QVERIFY(m_messages->messages.constFirst().text.contains(QLocale().toString(65535)));
+    }
+}
+
+void TestTextTransfer::importRefusesHugeFileUnread()
+{
+    // A sparse file of 8 GiB: reading it whole would exhaust memory.
+    QFile huge(QStringLiteral("huge.txt"));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(qint64(8) << 30));
+    huge.close();
+    m_dialog->expect(QStringLiteral("huge.txt"));
+    m_transfer->importText();
+    QCOMPARE(m_window->text(), kOldText);
+    expectWarningNaming(QStringLiteral("huge.txt"));
+}
+
+void TestTextTransfer::importFailures_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("missing file") << "missing.txt";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("pipe without writer") << "pipe";
+    QTest::newRow("endless device") << "/dev/zero";
+    QTest::newRow("below a plain file") << "plain.txt/inner.txt";
+    QTest::newRow("no name") << "";
+}
+
+void TestTextTransfer::importFailures()
+{
+    QFETCH(QString, fileName);
+    QVERIFY(QDir::current().mkdir(QStringLiteral("folder")));
+    QCOMPARE(::mkfifo("pipe", 0600), 0);
+    m_dir->write(QStringLiteral("plain.txt"), "plain");
+    m_dialog->expect(fileName);
+    m_transfer->importText();
+    QCOMPARE(m_window->text(), kOldText);
+    expectWarningNaming(fileName);
+}
+
+void TestTextTransfer::exportFailures_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("below a plain file") << Command::ExportText << "plain.txt/out.txt";
+    QTest::newRow("missing folder") << Command::ExportHtml << "nowhere/out.htm";
+    QTest::newRow("folder") << Command::ExportText << "folder";
+    QTest::newRow("pipe") << Command::ExportHtml << "pipe";
+    QTest::newRow("device") << Command::ExportText << "/dev/full";
+    QTest::newRow("no name") << Command::ExportHtml << "";
+}
+
+void TestTextTransfer::exportFailures()
+{
+    QFETCH(Command, command);
+    QFETCH(QString, fileName);
+    QVERIFY(QDir::current().mkdir(QStringLiteral("folder")));
+    QCOMPARE(::mkfifo("pipe", 0600), 0);
+    m_dir->write(QStringLiteral("plain.txt"), "plain");
+    const QStringList before =
+        QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    m_dialog->expect(fileName);
+    run(command);
+    expectWarningNaming(fileName);
+    // Nothing was created or replaced: the pipe is still a pipe.
+    QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), before);
+    QCOMPARE(m_dir->read(QStringLiteral("plain.txt")), QByteArray("plain"));
+    QVERIFY(!QFileInfo(QStringLiteral("pipe")).isFile());
+    QVERIFY(QFileInfo(QStringLiteral("folder")).isDir());
+}
+
+void TestTextTransfer::exportWriteFailureKeepsOldFile()
+{
+    // A full disk, as far as this process is concerned: files may not grow past 4 KiB.
+    // The limit holds for every user, root included.
+    m_dir->write(QStringLiteral("keep.txt"), "old\r\n");
+    m_window->setText(QString(20000, QLatin1Char('x')));
+    m_dialog->expect(QStringLiteral("keep.txt"));
+    m_dialog->expect(QStringLiteral("keep.htm"));
+
+    rlimit previous{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous;
+    limited.rlim_cur = 4096;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    m_transfer->exportText();
+    m_transfer->exportHtml();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(m_messages->messages.size(), 2);
+    QVERIFY(m_messages->messages[0].text.contains(QStringLiteral("\"keep.txt\"")));
+    QVERIFY(m_messages->messages[1].text.contains(QStringLiteral("\"keep.htm\"")));
+    QCOMPARE(m_dir->read(QStringLiteral("keep.txt")), QByteArray("old\r\n"));
+    // No half-written file and no temporary file stays behind.
+    QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("keep.txt")});
+}
+
+void TestTextTransfer::pathOfferedAgainAcrossCommands()
+{
+    m_dir->write(QStringLiteral("first.txt"), "first");
+    m_dialog->expect(QStringLiteral("first.txt"));
+    m_dialog->expect(ScriptedDialog::Cancel{});
+    m_dialog->expect(QStringLiteral("second.htm"));
+    m_dialog->expect(ScriptedDialog::Cancel{});
+    m_transfer->importText();
+    m_transfer->exportText();
+    m_transfer->exportHtml();
+    m_transfer->importText();
+    const QList<ScriptedDialog::Call> &calls = m_dialog->calls();
+    QCOMPARE(calls.size(), 4);
+    QCOMPARE(calls[1].fileName, QStringLiteral("first.txt"));
+    QCOMPARE(calls[2].fileName, QStringLiteral("first.txt"));
+    QCOMPARE(calls[3].fileName, QStringLiteral("second.htm"));
+}
+
+void TestTextTransfer::commandsLeaveScrollingRunning()
+{
+    m_window->setStartCaption(QStringLiteral("Stop"));
+    m_window->setScrollTimerEnabled(true);
+    m_window->setText(QStringLiteral("ELLO H"));
+    m_dir->write(QStringLiteral("in.txt"), "NEW");
+    m_dialog->expect(QStringLiteral("rotated.txt"));
+    m_dialog->expect(QStringLiteral("in.txt"));
+    m_dialog->expect(QStringLiteral("in.htm"));
+    m_transfer->exportText();
+    m_transfer->importText();
+    m_transfer->exportHtml();
+    QCOMPARE(m_dir->read(QStringLiteral("rotated.txt")), QByteArray("ELLO H\r\n"));
+    QCOMPARE(m_dir->read(QStringLiteral("in.htm")), QByteArray("<MARQUEE> NEW </MARQUEE>\r\n"));
+    QVERIFY(m_window->isScrollTimerEnabled());
+    QCOMPARE(m_window->startCaption(), QStringLiteral("Stop"));
+}
+
+QTEST_GUILESS_MAIN(TestTextTransfer)
+#include "tst_texttransfer.moc"
