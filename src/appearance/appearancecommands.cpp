@@ -1,17 +1,103 @@
 #include "appearance/appearancecommands.h"
 
+#include "settings/settingscommands.h"
 #include "settings/settingsrecord.h"
 #include "window/commondialog.h"
 #include "window/services.h"
 #include "window/windowaccess.h"
 
-void AppearanceCommands::chooseForeColour() {}
+#include <QDir>
 
-void AppearanceCommands::chooseBackColour() {}
+#include <array>
+#include <charconv>
 
-void AppearanceCommands::chooseFont() {}
+namespace {
+
+QString flagText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+} // namespace
+
+void AppearanceCommands::chooseForeColour()
+{
+    chooseColour(ColourTarget::Fore);
+}
+
+void AppearanceCommands::chooseBackColour()
+{
+    chooseColour(ColourTarget::Back);
+}
+
+void AppearanceCommands::chooseColour(ColourTarget target)
+{
+    // The dialog starts on the colour it returned last, in either colour command, not on
+    // the field's colour.
+    m_dialog.setCancelError(true);
+    m_dialog.setFlags(kColourFlags);
+    if (!m_dialog.showColour())
+        return;
+    const ColourValue colour = m_dialog.colour();
+    const bool applied =
+        target == ColourTarget::Fore ? m_window.setForeColour(colour) : m_window.setBackColour(colour);
+    if (!applied)
+        return;
+    (target == ColourTarget::Fore ? m_record.strForeColor : m_record.strBackColor) = QString::number(colour);
+}
+
+void AppearanceCommands::chooseFont()
+{
+    applyPickedFont();
+    // The "font" file is written whether a font was picked or not.
+    if (const auto failure = SettingsCommands::writeFontFile(m_record)) {
+        m_messages.showMessage(
+            QStringLiteral("Cannot write the font settings file \"%1\": %2.")
+                .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("font"))),
+                     *failure),
+            MessageBox::Icon::Warning);
+    }
+}
+
+void AppearanceCommands::applyPickedFont()
+{
+    // Field by field, in order; a value the field refuses ends the picking there, and
+    // what was applied before it stays applied and recorded.
+    m_dialog.setCancelError(true);
+    m_dialog.setFlags(kFontFlags);
+    if (!m_dialog.showFont())
+        return;
+    const MarqueeFont picked = m_dialog.font();
+
+    if (!m_window.setFontName(picked.name))
+        return;
+    m_record.strFontName = picked.name;
+
+    const auto size = static_cast<float>(picked.size);
+    if (!m_window.setFontSize(size))
+        return;
+    m_record.strFontSize = fontSizeText(size);
+
+    m_window.setFontBold(picked.bold);
+    m_record.strFontBold = flagText(picked.bold);
+    m_window.setFontItalic(picked.italic);
+    m_record.strFontItalic = flagText(picked.italic);
+    m_window.setFontUnderline(picked.underline);
+    m_record.strFontUnderline = flagText(picked.underline);
+}
 
 void AppearanceCommands::clearText()
 {
     m_window.setText(QString());
+}
+
+QString AppearanceCommands::fontSizeText(float points)
+{
+    // Enough room for any float in fixed notation.
+    std::array<char, 64> buffer{};
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), points, std::chars_format::fixed);
+    if (error != std::errc())
+        return QString::number(static_cast<double>(points), 'g', 9);
+    return QString::fromLatin1(buffer.data(), end - buffer.data());
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QString>
+
 class CommonDialog;
 class MessageBox;
 class WindowAccess;
 struct SettingsRecord;
 
-// The colour and font commands and clearing the text.
+// The colour and font commands and clearing the text. The colour commands apply the
+// picked colour to the display field and the settings record and write no file; the
+// font command applies and records the picked font and then writes the "font" file,
+// also after Cancel.
 class AppearanceCommands
 {
 public:
@@ -15,12 +20,26 @@ public:
     {
     }
 
+    // The dialog flags: start on the colour held; list screen and printer fonts (3)
+    // and show the effects controls (256).
+    static constexpr int kColourFlags = 1;
+    static constexpr int kFontFlags = 259;
+
     void chooseForeColour();
     void chooseBackColour();
     void chooseFont();
     void clearText();
 
+    // The record's text of a font size: the single-precision size in its shortest
+    // decimal form, with a point in every locale and no fraction digits when whole.
+    [[nodiscard]] static QString fontSizeText(float points);
+
 private:
+    enum class ColourTarget { Fore, Back };
+
+    void chooseColour(ColourTarget target);
+    void applyPickedFont();
+
     WindowAccess &m_window;
     CommonDialog &m_dialog;
     SettingsRecord &m_record;
