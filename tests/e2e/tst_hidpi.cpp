@@ -1,0 +1,246 @@
+#include "app/mainwindow.h"
+#include "scriptedservices.h"
+#include "tempcurrentdir.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QTest>
+
+// The window at a device pixel ratio of 2: everything twice as large, and no control
+// overlapping another, leaving its container or cutting its caption.
+class TestHiDpi : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { qputenv("QT_SCALE_FACTOR", "2"); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void windowIsTwiceAsLarge();
+    void controlsStayInsideTheirContainers_data();
+    void controlsStayInsideTheirContainers();
+    void controlsDoNotOverlap_data();
+    void controlsDoNotOverlap();
+    void captionsAreNotCut_data();
+    void captionsAreNotCut();
+
+private:
+    [[nodiscard]] QWidget *control(const QString &name) const;
+    [[nodiscard]] QList<QWidget *> controlsIn(const QWidget *container) const;
+
+    std::unique_ptr<TempCurrentDir> m_dir;
+    std::unique_ptr<ScriptedDialog> m_dialog;
+    std::unique_ptr<RecordingMessageBox> m_messages;
+    std::unique_ptr<RecordingProgramEnd> m_programEnd;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+namespace {
+
+QStringList controlNames()
+{
+    QStringList names{"txtMarquee", "fraSpeed", "fraDirection", "Picture2", "optLeft", "optRight", "cmdStart"};
+    for (int number = 1; number <= 11; ++number)
+        names << QStringLiteral("Command%1").arg(number);
+    for (int level = 1; level <= 12; ++level)
+        names << QStringLiteral("Opt%1").arg(level);
+    return names;
+}
+
+// Where the frame's border runs, and where its caption stands.
+QRect frameSubControl(QGroupBox *box, QStyle::SubControl part)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.textAlignment = box->alignment();
+    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, part, box);
+}
+
+// The part of a control that shows, in its container's coordinates. An option button's
+// box is a little taller than its row (the layout's rows overlap by one pixel), but only
+// its round indicator and its caption's ink show.
+QRect visibleRect(QWidget *widget)
+{
+    auto *option = qobject_cast<QRadioButton *>(widget);
+    if (!option)
+        return widget->geometry();
+    QStyleOptionButton style;
+    style.initFrom(option);
+    style.text = option->text();
+    const QRect indicator = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
+    const QRect label = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+    const QFontMetrics metrics = option->fontMetrics();
+    const int baseline = label.top() + (label.height() - metrics.height()) / 2 + metrics.ascent();
+    const QRect ink = metrics.tightBoundingRect(option->text()).translated(label.left(), baseline);
+    return indicator.united(ink).translated(option->pos());
+}
+
+} // namespace
+
+QWidget *TestHiDpi::control(const QString &name) const
+{
+    return m_window->findChild<QWidget *>(name);
+}
+
+QList<QWidget *> TestHiDpi::controlsIn(const QWidget *container) const
+{
+    QList<QWidget *> result;
+    for (const QString &name : controlNames())
+        if (QWidget *widget = control(name); widget && widget->parentWidget() == container)
+            result << widget;
+    return result;
+}
+
+void TestHiDpi::initTestCase()
+{
+    m_dir = std::make_unique<TempCurrentDir>();
+    QVERIFY(m_dir->isValid());
+    m_dialog = std::make_unique<ScriptedDialog>();
+    m_messages = std::make_unique<RecordingMessageBox>();
+    m_programEnd = std::make_unique<RecordingProgramEnd>();
+    m_window =
+        std::make_unique<MainWindow>(WindowServices{m_dialog.get(), m_messages.get(), m_programEnd.get()});
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    for (const QString &name : controlNames())
+        QVERIFY2(control(name), qPrintable(name));
+}
+
+void TestHiDpi::cleanupTestCase()
+{
+    m_window.reset();
+    m_dir.reset();
+}
+
+void TestHiDpi::windowIsTwiceAsLarge()
+{
+    QCOMPARE(m_window->devicePixelRatio(), 2.0);
+    // Logical pixels stay those of the layout; the screen shows each as two by two.
+    QCOMPARE(m_window->centralWidget()->size(), QSize(794, 535));
+    QCOMPARE(m_window->size(), QSize(794, 535 + m_window->menuBar()->height()));
+    const QPixmap shot = m_window->grab();
+    QCOMPARE(shot.size(), m_window->size() * 2);
+
+    const QString folder = QStringLiteral(TICKORA_ARTEFACTS);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(shot.save(folder + QStringLiteral("/window-at-2x.png")));
+
+    // The field's frame is drawn where the layout puts it, at twice the distance.
+    const QImage image = shot.toImage();
+    const QPoint fieldCorner = control("txtMarquee")->mapTo(m_window.get(), QPoint(0, 0)) * 2;
+    const QColor background = image.pixelColor(fieldCorner - QPoint(4, 4));
+    int frameColumn = -1;
+    for (int x = fieldCorner.x() - 4; x <= fieldCorner.x() + 4 && frameColumn < 0; ++x)
+        if (image.pixelColor(x, fieldCorner.y() + 200) != background)
+            frameColumn = x;
+    QVERIFY2(qAbs(frameColumn - fieldCorner.x()) <= 1,
+             qPrintable(QStringLiteral("field frame at x=%1, expected %2").arg(frameColumn).arg(fieldCorner.x())));
+}
+
+void TestHiDpi::controlsStayInsideTheirContainers_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : controlNames())
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestHiDpi::controlsStayInsideTheirContainers()
+{
+    QFETCH(QString, name);
+    QWidget *widget = control(name);
+    QWidget *container = widget->parentWidget();
+    QRect room = container->rect();
+    // Inside a frame, a control stays within its border and clear of its caption.
+    if (auto *frame = qobject_cast<QGroupBox *>(container)) {
+        room = frameSubControl(frame, QStyle::SC_GroupBoxFrame);
+        const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
+        const QRect ink = frame->fontMetrics().tightBoundingRect(frame->title()).translated(
+            caption.left(), caption.top() + frame->fontMetrics().ascent());
+        QVERIFY2(!visibleRect(widget).intersects(ink),
+                 qPrintable(QStringLiteral("%1 covers the caption of %2").arg(name, frame->objectName())));
+    }
+    QVERIFY2(room.contains(widget->geometry()),
+             qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 leaves %6 (%7,%8 %9x%10)")
+                            .arg(name)
+                            .arg(widget->x())
+                            .arg(widget->y())
+                            .arg(widget->width())
+                            .arg(widget->height())
+                            .arg(container->objectName())
+                            .arg(room.x())
+                            .arg(room.y())
+                            .arg(room.width())
+                            .arg(room.height())));
+    QVERIFY(widget->isVisible());
+}
+
+void TestHiDpi::controlsDoNotOverlap_data()
+{
+    QTest::addColumn<QString>("container");
+    QTest::newRow("clientArea") << "clientArea";
+    QTest::newRow("fraSpeed") << "fraSpeed";
+    QTest::newRow("fraDirection") << "fraDirection";
+    QTest::newRow("Picture2") << "Picture2";
+}
+
+void TestHiDpi::controlsDoNotOverlap()
+{
+    QFETCH(QString, container);
+    const QList<QWidget *> controls = controlsIn(m_window->findChild<QWidget *>(container));
+    QVERIFY(!controls.isEmpty());
+    for (qsizetype first = 0; first < controls.size(); ++first)
+        for (qsizetype second = first + 1; second < controls.size(); ++second)
+            QVERIFY2(!visibleRect(controls[first]).intersects(visibleRect(controls[second])),
+                     qPrintable(controls[first]->objectName() + " overlaps " + controls[second]->objectName()));
+}
+
+void TestHiDpi::captionsAreNotCut_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : controlNames())
+        if (qobject_cast<QAbstractButton *>(control(name)))
+            QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestHiDpi::captionsAreNotCut()
+{
+    QFETCH(QString, name);
+    auto *button = qobject_cast<QAbstractButton *>(control(name));
+    // The ink of the caption, where the style puts the caption's box, must lie inside
+    // the control and off a push button's bevel.
+    QRect room = button->rect();
+    int textLeft = 0;
+    if (auto *push = qobject_cast<QPushButton *>(button)) {
+        const int bevel = push->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, push);
+        room.adjust(bevel, bevel, -bevel, -bevel);
+        textLeft = (button->width() - button->fontMetrics().horizontalAdvance(button->text())) / 2;
+    } else {
+        const QStyle *style = button->style();
+        textLeft = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button) +
+                   style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+    }
+    const QFontMetrics metrics = button->fontMetrics();
+    const int baseline = (button->height() - metrics.height()) / 2 + metrics.ascent();
+    const QRect ink = metrics.tightBoundingRect(button->text()).translated(textLeft, baseline);
+    QVERIFY2(room.contains(ink),
+             qPrintable(QStringLiteral("the caption %1 of %2 needs %3,%4 %5x%6 within %7x%8")
+                            .arg(button->text(), name)
+                            .arg(ink.x())
+                            .arg(ink.y())
+                            .arg(ink.width())
+                            .arg(ink.height())
+                            .arg(room.width())
+                            .arg(room.height())));
+}
+
+QTEST_MAIN(TestHiDpi)
+#include "tst_hidpi.moc"
