@@ -1,27 +1,173 @@
 #include "settings/settingscommands.h"
 
 #include "settings/settingsfile.h"
+#include "settings/settingstext.h"
 #include "window/services.h"
+
+#include <QFile>
+
+namespace {
+
+// The size the display takes before the stored font is applied.
+constexpr double kPresetFontSize = 320;
+
+// The files that Save and Exit write; "font" is written by the font command alone.
+constexpr std::array<SettingsFileId, 4> kSavedFiles{SettingsFileId::Text, SettingsFileId::Colour,
+                                                    SettingsFileId::Speed, SettingsFileId::Direction};
+
+struct WriteFailure
+{
+    QString fileName;
+    QString reason;
+};
+
+QString failureMessage(const QList<WriteFailure> &failures, bool stayingOpen)
+{
+    QStringList names;
+    QStringList reasons;
+    for (const WriteFailure &failure : failures) {
+        names.append(QLatin1Char('"') + failure.fileName + QLatin1Char('"'));
+        if (!reasons.contains(failure.reason))
+            reasons.append(failure.reason);
+    }
+    QString message = QStringLiteral("Could not save %1: %2.")
+                          .arg(names.join(QStringLiteral(", ")), reasons.join(QStringLiteral("; ")));
+    message += stayingOpen
+                   ? QStringLiteral(" The program stays open so that your text and settings are not lost.")
+                   : QStringLiteral(" Your text and settings are still in the window.");
+    return message;
+}
+
+} // namespace
 
 void SettingsCommands::restoreAtStartup()
 {
-    m_window.setFontSize(320);
+    m_window.setFontSize(kPresetFontSize);
+    restoreSequence();
 }
 
-void SettingsCommands::save() {}
+void SettingsCommands::load()
+{
+    restoreSequence();
+}
 
-void SettingsCommands::load() {}
+// Each group reads its file and then applies its fields, whatever the read gave: a
+// missing or short file leaves the record's earlier values, and those are applied.
+void SettingsCommands::restoreSequence()
+{
+    read(SettingsFileId::Text);
+    applyText();
+    read(SettingsFileId::Colour);
+    applyColours();
+    read(SettingsFileId::Speed);
+    applySpeeds();
+    read(SettingsFileId::Direction);
+    applyDirection();
+    read(SettingsFileId::Font);
+    applyFont();
+}
 
-void SettingsCommands::deleteFiles() {}
+void SettingsCommands::read(SettingsFileId file)
+{
+    const QList<QString *> fields = settingsFields(m_record, file);
+    const QStringList values = SettingsFile::read(settingsFileName(file), int(fields.size()));
+    for (qsizetype index = 0; index < values.size(); ++index)
+        *fields[index] = values[index];
+}
+
+void SettingsCommands::applyText()
+{
+    m_window.setText(m_record.strText);
+}
+
+// A value that does not convert, or that the window rejects, leaves that one property.
+void SettingsCommands::applyColours()
+{
+    if (const auto colour = SettingsText::toColour(m_record.strForeColor))
+        m_window.setForeColour(*colour);
+    if (const auto colour = SettingsText::toColour(m_record.strBackColor))
+        m_window.setBackColour(*colour);
+}
+
+// One after the other, so the last level that reads true is the one selected, and no
+// level is when all read false.
+void SettingsCommands::applySpeeds()
+{
+    for (int level = 1; level <= kSpeedLevelCount; ++level) {
+        if (const auto selected = SettingsText::toBool(m_record.strSpeed[level - 1]))
+            m_window.setSpeedSelected(level, *selected);
+    }
+}
+
+void SettingsCommands::applyDirection()
+{
+    if (const auto selected = SettingsText::toBool(m_record.strLeft))
+        m_window.setDirectionSelected(Direction::Left, *selected);
+    if (const auto selected = SettingsText::toBool(m_record.strRight))
+        m_window.setDirectionSelected(Direction::Right, *selected);
+}
+
+void SettingsCommands::applyFont()
+{
+    // The window keeps its face for an empty name.
+    m_window.setFontName(m_record.strFontName);
+    if (const auto points = SettingsText::toFontSize(m_record.strFontSize))
+        m_window.setFontSize(*points);
+    if (const auto bold = SettingsText::toBool(m_record.strFontBold))
+        m_window.setFontBold(*bold);
+    if (const auto italic = SettingsText::toBool(m_record.strFontItalic))
+        m_window.setFontItalic(*italic);
+    if (const auto underline = SettingsText::toBool(m_record.strFontUnderline))
+        m_window.setFontUnderline(*underline);
+}
+
+void SettingsCommands::save()
+{
+    gather();
+    writeAndReport(Command::Save);
+}
 
 void SettingsCommands::exit()
 {
-    m_programEnd.endProgram();
+    gather();
+    if (writeAndReport(Command::Exit))
+        m_programEnd.endProgram();
+}
+
+// The font fields are not gathered: the font reaches the store through the font command.
+void SettingsCommands::gather()
+{
+    m_record.strText = m_window.text();
+    m_record.strForeColor = SettingsText::fromColour(m_window.foreColour());
+    m_record.strBackColor = SettingsText::fromColour(m_window.backColour());
+    for (int level = 1; level <= kSpeedLevelCount; ++level)
+        m_record.strSpeed[level - 1] = SettingsText::fromBool(m_window.isSpeedSelected(level));
+    m_record.strLeft = SettingsText::fromBool(m_window.isDirectionSelected(Direction::Left));
+    m_record.strRight = SettingsText::fromBool(m_window.isDirectionSelected(Direction::Right));
+}
+
+bool SettingsCommands::writeAndReport(Command command)
+{
+    QList<WriteFailure> failures;
+    for (const SettingsFileId file : kSavedFiles) {
+        const QString name = settingsFileName(file);
+        if (const auto reason = SettingsFile::write(name, settingsValues(m_record, file)))
+            failures.append({name, *reason});
+    }
+    if (failures.isEmpty())
+        return true;
+    m_messages.showMessage(failureMessage(failures, command == Command::Exit), MessageBox::Icon::Warning);
+    return false;
+}
+
+void SettingsCommands::deleteFiles()
+{
+    for (const SettingsFileId file : kSettingsFiles)
+        QFile::remove(settingsFileName(file));
 }
 
 std::optional<QString> SettingsCommands::writeFontFile(const SettingsRecord &record)
 {
-    return SettingsFile::write(QStringLiteral("font"),
-                               {record.strFontName, record.strFontSize, record.strFontBold,
-                                record.strFontItalic, record.strFontUnderline});
+    return SettingsFile::write(settingsFileName(SettingsFileId::Font),
+                               settingsValues(record, SettingsFileId::Font));
 }

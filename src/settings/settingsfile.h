@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,9 @@
 // by CR LF, found by its bare name in the current directory.
 namespace SettingsFile {
 
+// No record comes near this; anything larger is not a settings file.
+inline constexpr qint64 kMaxFileSize = 1024 * 1024;
+
 // Writes the record atomically: after a failure the old file is whole. Returns the
 // reason on failure.
 [[nodiscard]] std::optional<QString> write(const QString &fileName, const QStringList &values);
@@ -16,5 +20,10 @@ namespace SettingsFile {
 // The values of the file's record, at most `count` of them; fewer (or none) when the
 // file is short, missing or unreadable.
 [[nodiscard]] QStringList read(const QString &fileName, int count);
+
+// The whole content of a regular file of at most kMaxFileSize bytes. Anything else (a
+// folder, a FIFO, a device, a link to one, a larger file) is unreadable, and is found
+// so without waiting on it.
+[[nodiscard]] std::optional<QByteArray> readBytes(const QString &fileName);
 
 } // namespace SettingsFile

@@ -2,7 +2,9 @@
 
 #include "window/windowaccess.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -24,3 +26,18 @@ struct SettingsRecord
     QString strFontItalic;
     QString strFontUnderline;
 };
+
+// The five settings files, in the order the restore reads them and Delete removes them.
+enum class SettingsFileId { Text, Colour, Speed, Direction, Font };
+
+inline constexpr std::array<SettingsFileId, 5> kSettingsFiles{
+    SettingsFileId::Text, SettingsFileId::Colour, SettingsFileId::Speed, SettingsFileId::Direction,
+    SettingsFileId::Font};
+
+// The file's bare name, looked up in the current directory: "text", "color", "speed",
+// "dirct" or "font".
+[[nodiscard]] QString settingsFileName(SettingsFileId file);
+
+// The record's fields that `file` holds, in their order there.
+[[nodiscard]] QList<QString *> settingsFields(SettingsRecord &record, SettingsFileId file);
+[[nodiscard]] QStringList settingsValues(const SettingsRecord &record, SettingsFileId file);

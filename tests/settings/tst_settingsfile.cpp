@@ -1,0 +1,237 @@
+#include "settings/hostilefiles.h"
+#include "settings/recordformat.h"
+#include "settings/settingsfile.h"
+#include "tempcurrentdir.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void layout_data();
+    void layout();
+    void parse_data();
+    void parse();
+    void roundTrip_data();
+    void roundTrip();
+    void readsSingleByteFiles();
+    void failedWriteKeepsOldFile_data();
+    void failedWriteKeepsOldFile();
+    void successfulWriteReplacesFile();
+    void hostileFilesAreUnreadable_data();
+    void hostileFilesAreUnreadable();
+    void sizeLimit();
+
+private:
+    [[nodiscard]] QStringList leftovers() const
+    {
+        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    }
+
+    std::unique_ptr<TempCurrentDir> m_dir;
+};
+
+void TestSettingsFile::init()
+{
+    m_dir = std::make_unique<TempCurrentDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSettingsFile::cleanup()
+{
+    m_dir.reset();
+}
+
+void TestSettingsFile::layout_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("text") << QStringList{"Hello"} << QByteArray("\"Hello\"\r\n");
+    QTest::newRow("empty text") << QStringList{""} << QByteArray("\"\"\r\n");
+    QTest::newRow("colours") << QStringList{"255", "0"} << QByteArray("\"255\",\"0\"\r\n");
+    QTest::newRow("font") << QStringList{"Arial", "24", "True", "False", "False"}
+                          << QByteArray("\"Arial\",\"24\",\"True\",\"False\",\"False\"\r\n");
+    QTest::newRow("line breaks and commas as they are")
+        << QStringList{"a, b\r\nc"} << QByteArray("\"a, b\r\nc\"\r\n");
+    QTest::newRow("quotes doubled") << QStringList{"say \"hi\"", "\""}
+                                    << QByteArray("\"say \"\"hi\"\"\",\"\"\"\"\r\n");
+    QTest::newRow("UTF-8") << QStringList{QStringLiteral("caf\u00e9 \u20ac")}
+                           << QByteArray("\"caf\xc3\xa9 \xe2\x82\xac\"\r\n");
+}
+
+void TestSettingsFile::layout()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(SettingsFile::write(QStringLiteral("text"), values), std::nullopt);
+    QCOMPARE(m_dir->read(QStringLiteral("text")), bytes);
+}
+
+void TestSettingsFile::parse_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("empty file") << "" << 2 << QStringList{};
+    QTest::newRow("empty line is an empty value") << "\r\n" << 1 << QStringList{""};
+    QTest::newRow("empty values") << "\"\",\"\"\r\n" << 2 << QStringList{"", ""};
+    QTest::newRow("blanks before values") << "  \"a\",\t \"b\"\r\n" << 2 << QStringList{"a", "b"};
+    QTest::newRow("blanks inside quotes kept") << "\" a \"\r\n" << 1 << QStringList{" a "};
+    QTest::newRow("unquoted values trimmed") << " 255 , 0 \r\n" << 2 << QStringList{"255", "0"};
+    QTest::newRow("unquoted then quoted") << "abc\r\n\"d\"\r\n" << 2 << QStringList{"abc", "d"};
+    QTest::newRow("unquoted keeps a quote inside") << "ab\"c,d" << 2 << QStringList{"ab\"c", "d"};
+    QTest::newRow("missing value between commas") << "\"a\",,\"c\"" << 3 << QStringList{"a", "", "c"};
+    QTest::newRow("junk after closing quote") << "\"a\"junk,\"b\"\r\n" << 2 << QStringList{"a", "b"};
+    QTest::newRow("junk with a quote in it") << "\"a\" x\"y,\"b\"" << 2 << QStringList{"a", "b"};
+    QTest::newRow("junk up to line end") << "\"a\" x\r\n\"b\"" << 2 << QStringList{"a", "b"};
+    QTest::newRow("single quote ends the value")
+        << "\"say \"hi\" now\",\"b\"" << 2 << QStringList{"say ", "b"};
+    QTest::newRow("doubled quotes") << "\"say \"\"hi\"\"\",\"x\"" << 2 << QStringList{"say \"hi\"", "x"};
+    QTest::newRow("only a quote") << "\"\"\"\"\r\n" << 1 << QStringList{"\""};
+    QTest::newRow("line breaks and commas inside quotes") << "\"a,b\r\nc\",\"d\"\r\n"
+                                                          << 2 << QStringList{"a,b\r\nc", "d"};
+    QTest::newRow("LF and CR line ends") << "\"a\"\n\"b\"\r\"c\"" << 3 << QStringList{"a", "b", "c"};
+    QTest::newRow("no closing quote") << "\"abc\r\n" << 2 << QStringList{"abc\r\n"};
+    QTest::newRow("short record") << "\"255\"\r\n" << 2 << QStringList{"255"};
+    QTest::newRow("comma at the end of the file") << "\"a\"," << 2 << QStringList{"a"};
+    QTest::newRow("surplus ignored") << "\"a\",\"b\",\"c\"\r\n\"d\"\r\n" << 2 << QStringList{"a", "b"};
+    QTest::newRow("next line gives the next values") << "\"a\"\r\n\"b\"\r\n" << 2 << QStringList{"a", "b"};
+}
+
+void TestSettingsFile::parse()
+{
+    QFETCH(QString, record);
+    QFETCH(int, count);
+    QFETCH(QStringList, values);
+    QCOMPARE(RecordFormat::parse(record, count), values);
+}
+
+void TestSettingsFile::roundTrip_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("commas and line breaks") << QStringList{"one, two\r\nthree\nfour\r", ","};
+    QTest::newRow("quotes") << QStringList{"\"", "\"\"", "a \"quoted\" word", "\"x\",\"y\""};
+    QTest::newRow("blanks") << QStringList{"  lead", "trail  ", "\t", " "};
+    QTest::newRow("non-ASCII") << QStringList{QStringLiteral("\u00e9\u00e8 \u20ac \u4e2d\u6587 \U0001F600")};
+    QTest::newRow("empty") << QStringList{"", "", ""};
+    QTest::newRow("long") << QStringList{QString(65535, QLatin1Char('"'))};
+}
+
+void TestSettingsFile::roundTrip()
+{
+    QFETCH(QStringList, values);
+    QCOMPARE(SettingsFile::write(QStringLiteral("text"), values), std::nullopt);
+    QCOMPARE(SettingsFile::read(QStringLiteral("text"), int(values.size())), values);
+}
+
+void TestSettingsFile::readsSingleByteFiles()
+{
+    m_dir->write(QStringLiteral("text"), QByteArray("\"caf\xe9 \x80 \x93q\x94\"\r\n"));
+    QCOMPARE(SettingsFile::read(QStringLiteral("text"), 1),
+             QStringList{QStringLiteral("caf\u00e9 \u20ac \u201cq\u201d")});
+}
+
+// Root ignores permissions, so the writes are made to fail by other means.
+void TestSettingsFile::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("file size limit") << "limit";
+    QTest::newRow("folder without write access") << "readonly";
+}
+
+void TestSettingsFile::failedWriteKeepsOldFile()
+{
+    QFETCH(QString, way);
+    const QByteArray old("\"the old text, whole\"\r\n");
+    m_dir->write(QStringLiteral("text"), old);
+    const QStringList values{QString(200, QLatin1Char('x'))};
+
+    std::optional<QString> reason;
+    if (way == QLatin1String("limit")) {
+        const FileSizeLimit limit(8);
+        QVERIFY(limit.isValid());
+        reason = SettingsFile::write(QStringLiteral("text"), values);
+    } else {
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                         QFileDevice::ReadOther | QFileDevice::ExeOther));
+        {
+            const AsUnprivilegedUser nobody;
+            QVERIFY(nobody.isValid());
+            reason = SettingsFile::write(QStringLiteral("text"), values);
+        }
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner));
+    }
+    QVERIFY(reason.has_value());
+    QVERIFY2(!reason->isEmpty(), "the reason is told");
+    QCOMPARE(m_dir->read(QStringLiteral("text")), old);
+    QCOMPARE(leftovers(), QStringList{"text"});
+}
+
+void TestSettingsFile::successfulWriteReplacesFile()
+{
+    m_dir->write(QStringLiteral("color"), QByteArray(5000, 'z'));
+    QCOMPARE(SettingsFile::write(QStringLiteral("color"), {"1", "2"}), std::nullopt);
+    QCOMPARE(m_dir->read(QStringLiteral("color")), QByteArray("\"1\",\"2\"\r\n"));
+    QCOMPARE(leftovers(), QStringList{"color"});
+
+    // A folder in the file's place cannot be replaced.
+    QVERIFY(QDir().mkdir(QStringLiteral("text")));
+    QVERIFY(SettingsFile::write(QStringLiteral("text"), {"a"}).has_value());
+    QVERIFY(QFileInfo(QStringLiteral("text")).isDir());
+}
+
+void TestSettingsFile::hostileFilesAreUnreadable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to a FIFO") << "fifolink";
+    QTest::newRow("endless device") << "/dev/zero";
+    QTest::newRow("terminal device") << "/dev/tty";
+    QTest::newRow("dangling link") << "dangling";
+}
+
+void TestSettingsFile::hostileFilesAreUnreadable()
+{
+    QFETCH(QString, kind);
+    const QString name = QStringLiteral("text");
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(name));
+    else if (kind == QLatin1String("fifo"))
+        QVERIFY(makeFifo(name));
+    else if (kind == QLatin1String("fifolink")) {
+        QVERIFY(makeFifo(QStringLiteral("pipe")));
+        QVERIFY(QFile::link(QStringLiteral("pipe"), name));
+    } else if (kind == QLatin1String("dangling"))
+        QVERIFY(QFile::link(QStringLiteral("nowhere"), name));
+    else if (kind.startsWith(QLatin1Char('/')))
+        QVERIFY(QFile::link(kind, name));
+
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(SettingsFile::readBytes(name), std::nullopt);
+    QCOMPARE(SettingsFile::read(name, 1), QStringList{});
+    QVERIFY(timer.elapsed() < 5000);
+}
+
+void TestSettingsFile::sizeLimit()
+{
+    QByteArray record("\"fits\"\r\n");
+    record.append(SettingsFile::kMaxFileSize - record.size(), ' ');
+    m_dir->write(QStringLiteral("text"), record);
+    QCOMPARE(SettingsFile::read(QStringLiteral("text"), 1), QStringList{"fits"});
+
+    m_dir->write(QStringLiteral("text"), record + ' ');
+    QCOMPARE(SettingsFile::read(QStringLiteral("text"), 1), QStringList{});
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
