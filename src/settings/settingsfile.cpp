@@ -90,6 +90,9 @@ namespace SettingsFile {
 
 std::optional<QString> write(const QString &fileName, const QStringList &values)
 {
+    // A link to a device or FIFO would otherwise have its target replaced.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile() && !existing.isDir())
+        return QStringLiteral("Not a regular file");
     const QByteArray bytes = TextEncoding::encode(RecordFormat::compose(values));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -426,11 +426,19 @@ void TestSettingsCommands::fifoNamedTextNeverBlocks()
     m_commands->load();
     QCOMPARE(m_window->text(), QString());
 
-    // Save puts a regular file in its place; it never opens the FIFO.
+    // Save does not replace it, nor the FIFO that a link leads to.
+    QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+    QVERIFY(makeFifo(m_dir->filePath("sub/pipe")));
+    QVERIFY(QFile::link(QStringLiteral("sub/pipe"), QStringLiteral("color")));
     m_window->setText(QStringLiteral("written"));
     m_commands->save();
-    QVERIFY(m_messages->messages.isEmpty());
-    QCOMPARE(m_dir->read("text"), QByteArray("\"written\"\r\n"));
+    QCOMPARE(m_messages->messages.size(), 1);
+    QVERIFY(
+        m_messages->messages.first().text.startsWith(QStringLiteral("Could not save \"text\", \"color\":")));
+    QVERIFY(QFileInfo(QStringLiteral("text")).exists() && !QFileInfo(QStringLiteral("text")).isFile());
+    QVERIFY(QFileInfo(QStringLiteral("sub/pipe")).exists() &&
+            !QFileInfo(QStringLiteral("sub/pipe")).isFile());
+    QCOMPARE(m_dir->read("speed"), speedRecord(7));
 }
 
 void TestSettingsCommands::fontFile()
