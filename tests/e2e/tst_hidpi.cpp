@@ -46,7 +46,8 @@ namespace {
 
 QStringList controlNames()
 {
-    QStringList names{"txtMarquee", "fraSpeed", "fraDirection", "Picture2", "optLeft", "optRight", "cmdStart"};
+    QStringList names{"txtMarquee", "fraSpeed", "fraDirection", "Picture2",
+                      "optLeft",    "optRight", "cmdStart"};
     for (int number = 1; number <= 11; ++number)
         names << QStringLiteral("Command%1").arg(number);
     for (int level = 1; level <= 12; ++level)
@@ -142,8 +143,9 @@ void TestHiDpi::windowIsTwiceAsLarge()
     for (int x = fieldCorner.x() - 4; x <= fieldCorner.x() + 4 && frameColumn < 0; ++x)
         if (image.pixelColor(x, fieldCorner.y() + 200) != background)
             frameColumn = x;
-    QVERIFY2(qAbs(frameColumn - fieldCorner.x()) <= 1,
-             qPrintable(QStringLiteral("field frame at x=%1, expected %2").arg(frameColumn).arg(fieldCorner.x())));
+    QVERIFY2(
+        qAbs(frameColumn - fieldCorner.x()) <= 1,
+        qPrintable(QStringLiteral("field frame at x=%1, expected %2").arg(frameColumn).arg(fieldCorner.x())));
 }
 
 void TestHiDpi::controlsStayInsideTheirContainers_data()
@@ -163,8 +165,9 @@ void TestHiDpi::controlsStayInsideTheirContainers()
     if (auto *frame = qobject_cast<QGroupBox *>(container)) {
         room = frameSubControl(frame, QStyle::SC_GroupBoxFrame);
         const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
-        const QRect ink = frame->fontMetrics().tightBoundingRect(frame->title()).translated(
-            caption.left(), caption.top() + frame->fontMetrics().ascent());
+        const QRect ink = frame->fontMetrics()
+                              .tightBoundingRect(frame->title())
+                              .translated(caption.left(), caption.top() + frame->fontMetrics().ascent());
         QVERIFY2(!visibleRect(widget).intersects(ink),
                  qPrintable(QStringLiteral("%1 covers the caption of %2").arg(name, frame->objectName())));
     }
@@ -199,8 +202,9 @@ void TestHiDpi::controlsDoNotOverlap()
     QVERIFY(!controls.isEmpty());
     for (qsizetype first = 0; first < controls.size(); ++first)
         for (qsizetype second = first + 1; second < controls.size(); ++second)
-            QVERIFY2(!visibleRect(controls[first]).intersects(visibleRect(controls[second])),
-                     qPrintable(controls[first]->objectName() + " overlaps " + controls[second]->objectName()));
+            QVERIFY2(
+                !visibleRect(controls[first]).intersects(visibleRect(controls[second])),
+                qPrintable(controls[first]->objectName() + " overlaps " + controls[second]->objectName()));
 }
 
 void TestHiDpi::captionsAreNotCut_data()
