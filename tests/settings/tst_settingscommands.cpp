@@ -192,7 +192,7 @@ void TestSettingsCommands::restore_data()
     Shown shortSpeed = defaults;
     shortSpeed.speed = 2;
     QTest::newRow("short speed file") << Files{{"speed", "\"False\",\"True\"\r\n"}} << shortSpeed;
-    QTest::newRow("speed level 7 only cleared then kept") << Files{{"speed", "junk,junk,junk"}} << defaults;
+    QTest::newRow("garbled speed file") << Files{{"speed", "junk,junk,junk"}} << defaults;
 
     Shown right = defaults;
     right.left = false;

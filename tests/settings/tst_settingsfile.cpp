@@ -52,9 +52,6 @@ void TestSettingsFile::layout_data()
 {
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("text") << QStringList{"Hello"} << QByteArray("\"Hello\"\r\n");
-    QTest::newRow("empty text") << QStringList{""} << QByteArray("\"\"\r\n");
-    QTest::newRow("colours") << QStringList{"255", "0"} << QByteArray("\"255\",\"0\"\r\n");
     QTest::newRow("font") << QStringList{"Arial", "24", "True", "False", "False"}
                           << QByteArray("\"Arial\",\"24\",\"True\",\"False\",\"False\"\r\n");
     QTest::newRow("line breaks and commas as they are")

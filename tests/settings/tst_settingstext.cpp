@@ -14,7 +14,6 @@ private Q_SLOTS:
     void toBool();
     void toColour_data();
     void toColour();
-    void colourRoundTrip();
     void toFontSize_data();
     void toFontSize();
     void fontSizeText_data();
@@ -87,14 +86,6 @@ void TestSettingsText::toColour()
     QFETCH(QString, text);
     QFETCH(OptionalColour, value);
     QCOMPARE(SettingsText::toColour(text), value);
-}
-
-void TestSettingsText::colourRoundTrip()
-{
-    for (const ColourValue colour :
-         {0, 255, 0xFFFFFF, Colours::systemColour(0), Colours::systemColour(5), Colours::systemColour(24)})
-        QCOMPARE(SettingsText::toColour(SettingsText::fromColour(colour)), OptionalColour(colour));
-    QCOMPARE(SettingsText::fromColour(Colours::systemColour(8)), QStringLiteral("-2147483640"));
 }
 
 void TestSettingsText::toFontSize_data()
