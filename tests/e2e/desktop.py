@@ -10,7 +10,6 @@ import os
 import select
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 from pathlib import Path
@@ -96,8 +95,11 @@ class XServer:
         os.close(self.display_pipe)
 
     def xdotool(self, *args, timeout=20):
-        result = subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=self.display),
-                                capture_output=True, text=True, timeout=timeout)
+        try:
+            result = subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=self.display),
+                                    capture_output=True, text=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"xdotool {' '.join(map(str, args))} took over {timeout} s") from None
         if result.returncode != 0:
             raise AssertionError(f"xdotool {' '.join(map(str, args))} failed: {result.stderr.strip()}")
         return result.stdout
@@ -122,8 +124,13 @@ class Tickora:
         self.runtime = runtime
         self.log = open(log_path, "ab")
         self.proc = subprocess.Popen([binary], cwd=cwd, env=env, stdout=self.log, stderr=subprocess.STDOUT)
-        self.window = self.x.xdotool("search", "--sync", "--onlyvisible", "--pid", self.proc.pid).split()[0]
-        self.wait_for_map()
+        try:
+            self.window = self.x.xdotool("search", "--sync", "--onlyvisible", "--pid", self.proc.pid,
+                                         timeout=60).split()[0]
+            self.wait_for_map()
+        except BaseException:
+            self.stop()
+            raise
 
     def wait_for_map(self):
         """Waits until the window stands where it will stay and has drawn its controls."""
@@ -131,7 +138,8 @@ class Tickora:
             geometry = self.geometry()
             return geometry if geometry[2] == self.pixels(CLIENT_TWIPS[0]) else None
         wait_until(placed, 10, "the window to take its size")
-        time.sleep(0.2)  # the first paint follows the map
+        # Unpainted, the window shows the black screen behind it; painted, its light field.
+        wait_until(lambda: self.shot().convert("L").getextrema()[1] > 128, 10, "the window to be drawn")
 
     def pixels(self, twips):
         return px(twips) * self.scale

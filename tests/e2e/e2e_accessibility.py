@@ -52,7 +52,7 @@ def find(root, role, name):
 
 def press(node):
     action = node.queryAction()
-    names = [action.getName(index) for index in range(action.nActions)]
+    names = [action.getName(index).lower() for index in range(action.nActions)]
     check(names, f"{node.name!r} offers no action")
     index = names.index("press") if "press" in names else 0
     check(action.doAction(index), f"the action {names[index]!r} of {node.name!r} failed")

@@ -13,15 +13,19 @@ def files_in(folder):
     return sorted(path.name for path in Path(folder).iterdir())
 
 
-def open_and_cancel(app, key, title_pattern, artefacts, name):
-    """Presses key, waits for the dialog it opens, checks its title, and cancels it with Esc."""
+def open_and_answer(app, key, title_pattern, artefacts, name, answer=None):
+    """Presses key, waits for the dialog it opens and checks its title; then types answer
+    and Enter into it, or cancels it with Esc."""
     app.key(key)
     window, title = app.wait_for_dialog()
     artefacts.save(app.x.screenshot(), name)
     check(re.search(title_pattern, title, re.I), f"{key} opened a window titled {title!r}")
-    # The dialog is modal: the main window keeps its place under it.
     app.x.xdotool("windowfocus", "--sync", window)
-    app.key("Escape")
+    if answer is None:
+        app.key("Escape")
+    else:
+        app.type(answer)
+        app.key("Return")
     app.wait_for_no_dialog()
     # Without a window manager nobody hands the focus back to the window: do its part.
     app.x.xdotool("windowfocus", "--sync", app.window)
@@ -38,17 +42,24 @@ def main():
             app.click_field()
             app.type("ABC")
 
-            step("Enter in the field opens the save dialog of the HTML export")
-            open_and_cancel(app, "Return", r"save", artefacts, "01-enter-save-dialog")
+            step("Enter in the field opens the save dialog of the HTML export; Esc cancels it")
+            open_and_answer(app, "Return", r"save", artefacts, "01-enter-save-dialog")
             check(files_in(folder) == [], f"the cancelled export left {files_in(folder)}")
 
+            step("Enter again, a name and Enter write the marquee, with no line break typed into it")
+            open_and_answer(app, "Return", r"save", artefacts, "02-enter-save-as", answer="page.htm")
+            page = Path(folder) / "page.htm"
+            wait_until(page.exists, 5, "the HTML export to write page.htm")
+            check(page.read_bytes() == b"<MARQUEE> ABC </MARQUEE>\r\n", f"page.htm holds {page.read_bytes()!r}")
+            page.unlink()
+
             step("Esc opens the colour dialog")
-            open_and_cancel(app, "Escape", r"colou?r", artefacts, "02-escape-colour-dialog")
+            open_and_answer(app, "Escape", r"colou?r", artefacts, "03-escape-colour-dialog")
 
             step("pick speed 3 and start, then close by the close box")
             app.click_speed(3)
             app.click_button("Start")
-            artefacts.save(app.shot(), "03-before-close")
+            artefacts.save(app.shot(), "04-before-close")
             app.close_by_close_box()
             code = app.wait_for_exit()
             check(code == 0, f"closing ended the program with code {code}")
