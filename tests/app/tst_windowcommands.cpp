@@ -28,7 +28,6 @@ private Q_SLOTS:
     void enterExportsHtml();
     void importAndExportEntryPoints_data();
     void importAndExportEntryPoints();
-    void exportFailureIsReported();
     void coloursReachTheField_data();
     void coloursReachTheField();
     void fontReachesTheField_data();
@@ -177,16 +176,6 @@ void TestWindowCommands::importAndExportEntryPoints()
     QCOMPARE(m_dialog->calls()[0].kind, ScriptedDialog::Kind::Open);
     QCOMPARE(m_dialog->calls()[1].kind, ScriptedDialog::Kind::Save);
     QCOMPARE(m_dialog->calls()[1].filter, QString(TextTransfer::kExportFilter));
-}
-
-void TestWindowCommands::exportFailureIsReported()
-{
-    m_dir->write(QStringLiteral("plain.txt"), "plain");
-    m_dialog->expect(QStringLiteral("plain.txt/inner.txt"));
-    activate(QStringLiteral("Command11"));
-    QCOMPARE(m_messages->messages.size(), 1);
-    QCOMPARE(m_messages->messages[0].icon, MessageBox::Icon::Warning);
-    QVERIFY(m_messages->messages[0].text.contains(QStringLiteral("\"plain.txt/inner.txt\"")));
 }
 
 void TestWindowCommands::coloursReachTheField_data()

@@ -35,7 +35,6 @@ private Q_SLOTS:
     void fontCancelStillWritesFile();
     void fontRefusedPartway();
     void fontFileFailureReported();
-    void fontDialogShowsLastUse();
     void clearEmptiesOnlyTheText();
 
 private:
@@ -276,22 +275,6 @@ void TestAppearanceCommands::fontFileFailureReported()
                  QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("font")))),
              qPrintable(m_messages->messages[0].text));
     QVERIFY(QFileInfo(QStringLiteral("font")).isDir());
-}
-
-void TestAppearanceCommands::fontDialogShowsLastUse()
-{
-    // The dialog is not loaded with the field's font: it shows what it returned last.
-    const MarqueeFont first{QStringLiteral("Serif"), 14, false, false, true};
-    m_dialog->expect(first);
-    m_dialog->expect(ScriptedDialog::Cancel{});
-    m_dialog->expect(ScriptedDialog::Cancel{});
-    m_commands->chooseFont();
-    m_window->setFontName(QStringLiteral("Elsewhere"));
-    m_commands->chooseFont();
-    m_commands->chooseFont();
-    QCOMPARE(m_dialog->calls()[0].font, MarqueeFont{});
-    QCOMPARE(m_dialog->calls()[1].font, first);
-    QCOMPARE(m_dialog->calls()[2].font, first);
 }
 
 void TestAppearanceCommands::clearEmptiesOnlyTheText()
