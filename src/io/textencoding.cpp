@@ -19,6 +19,12 @@ namespace TextEncoding {
 
 QByteArray encode(QStringView text)
 {
+    // The reader takes three bytes EF BB BF at the start for a byte-order mark and drops
+    // them; a text that itself begins with U+FEFF gets a mark in front, so that the
+    // character reads back.
+    static constexpr char16_t kByteOrderMark = 0xFEFF;
+    if (text.startsWith(QChar(kByteOrderMark)))
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     return text.toUtf8();
 }
 
