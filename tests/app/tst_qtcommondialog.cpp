@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -38,8 +39,15 @@ template<typename T> void whenShown(std::function<void(T *)> act)
             poll->stop();
             poll->deleteLater();
             act(dialog);
-            if (dialog->isVisible())
-                QTimer::singleShot(5000, dialog, &QDialog::reject);
+            if (dialog->isVisible()) {
+                // Whatever is on top, a question the dialog asked included, goes away.
+                auto *rescue = new QTimer(dialog);
+                QObject::connect(rescue, &QTimer::timeout, [] {
+                    if (auto *top = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                        top->reject();
+                });
+                rescue->start(5000);
+            }
         } else if (clock->elapsed() > 10000) {
             poll->stop();
             poll->deleteLater();
@@ -59,6 +67,19 @@ void press(QDialog *dialog, QDialogButtonBox::StandardButton which)
     }
     qWarning("no such button; rejecting");
     dialog->reject();
+}
+
+// The file dialog lists its folder in the background; a name typed before the listing
+// is done can be overridden by the offered file's selection when it arrives.
+void waitForListing(QFileDialog *dialog, int entries)
+{
+    auto *model = dialog->findChild<QFileSystemModel *>();
+    const bool listed = QTest::qWaitFor([&] {
+        const QModelIndex folder = model->index(dialog->directory().absolutePath());
+        return model->rowCount(folder) >= entries && !model->canFetchMore(folder);
+    });
+    if (!listed)
+        qWarning("folder not listed");
 }
 
 void typeInto(QLineEdit *edit, const QString &text)
@@ -214,6 +235,7 @@ void TestQtCommonDialog::fileDialogsOfferFiltersAndLastPath()
         preselected = types ? types->currentText() : QString();
         modalOverParent = dialog->parentWidget() == m_parent.get() && dialog->isModal();
         opening = dialog->acceptMode() == QFileDialog::AcceptOpen;
+        waitForListing(dialog, 1);
         typeInto(dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), QStringLiteral("notes.txt"));
         press(dialog, QDialogButtonBox::Open);
     });
@@ -237,6 +259,7 @@ void TestQtCommonDialog::fileDialogsOfferFiltersAndLastPath()
         offeredName = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
         preselected = dialog->selectedNameFilter();
         opening = dialog->acceptMode() == QFileDialog::AcceptOpen;
+        waitForListing(dialog, 2);
         typeInto(dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), QStringLiteral("report"));
         press(dialog, QDialogButtonBox::Save);
     });
