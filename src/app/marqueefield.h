@@ -1,16 +1,161 @@
 #pragma once
 
-#include <QLineEdit>
+#include "app/glyphimagecache.h"
+#include "app/marqueedocument.h"
+#include "app/visibleslice.h"
+
+#include <QBasicTimer>
+#include <QWidget>
+
+class QMenu;
+class QPainter;
+class QStyleOptionFrame;
 
 // The display field: one line of very large letters through which the text scrolls.
-class MarqueeField : public QLineEdit
+// It holds the whole document, up to the maximum length, but lays out and paints only
+// the few characters in view, so that setting a new text on every tick and editing cost
+// the same at any length. It edits like a one-line field; Enter and Esc are left to the
+// window, Tab and Shift+Tab move on.
+class MarqueeField : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit MarqueeField(QWidget *parent = nullptr);
+    ~MarqueeField() override;
 
-    // Replaces the document and shows its start, caret at the beginning.
+    [[nodiscard]] QString text() const { return m_document.text(); }
+    // Replaces the document, cut to the maximum length, and shows its start with the
+    // caret at the beginning; the undo history is forgotten.
     void setText(const QString &text);
     void setColours(const QColor &text, const QColor &background);
+
+    [[nodiscard]] qsizetype maxLength() const { return m_document.maxLength(); }
+    [[nodiscard]] qsizetype cursorPosition() const { return m_document.cursor(); }
+    void setCursorPosition(qsizetype position);
+    [[nodiscard]] bool hasSelectedText() const { return m_document.hasSelection(); }
+    [[nodiscard]] QString selectedText() const { return m_document.selectedText(); }
+    [[nodiscard]] qsizetype selectionStart() const { return m_document.selectionStart(); }
+    [[nodiscard]] qsizetype selectionEnd() const { return m_document.selectionEnd(); }
+    void setSelection(qsizetype anchor, qsizetype cursor);
+    [[nodiscard]] bool isUndoAvailable() const { return m_document.canUndo(); }
+    [[nodiscard]] bool isRedoAvailable() const { return m_document.canRedo(); }
+
+    // Replaces [start, end) as one undoable edit, cut to the maximum length.
+    void replace(qsizetype start, qsizetype end, const QString &text);
+
+    // Where the character at `position` is drawn, in the field's coordinates; empty when
+    // it is out of view.
+    [[nodiscard]] QRect characterRect(qsizetype position) const;
+    // The caret position nearest to a point in the field.
+    [[nodiscard]] qsizetype positionAt(QPoint point) const;
+    [[nodiscard]] QRect cursorRect() const;
+    // The first character in view.
+    [[nodiscard]] qsizetype firstVisiblePosition() const;
+
+    // The menu of a one-line field: Undo, Redo, Cut, Copy, Paste, Delete, Select All.
+    [[nodiscard]] QMenu *createStandardContextMenu();
+
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+public Q_SLOTS:
+    void undo();
+    void redo();
+    void cut();
+    void copy() const;
+    void paste();
+    void deleteSelection();
+    void selectAll();
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Where the line of text stands: inside the frame, with a line edit's margins.
+    struct LineGeometry
+    {
+        QRect contents;
+        QRect line;
+    };
+
+    enum class Direction { Backward, Forward };
+
+    void initStyleOption(QStyleOptionFrame *option) const;
+    void drawPanel(QPainter &painter, const QStyleOptionFrame &panel);
+    [[nodiscard]] LineGeometry lineGeometry() const;
+    [[nodiscard]] QPointF textOrigin(const QRect &line) const;
+
+    // The view: which character stands first and by how many pixels the line is moved
+    // left past its start. Worked out again, lazily, after anything that moves it.
+    void ensureView() const;
+    void layOutView(qreal width) const;
+    void scrollViewTo(qreal shift) const;
+    void placeAtRightEdge(qsizetype position, qreal edge) const;
+    [[nodiscard]] int caretLayoutPosition() const;
+    void invalidateView();
+
+    [[nodiscard]] bool handleKey(QKeyEvent *event);
+    [[nodiscard]] bool moveByKey(QKeyEvent *event);
+    [[nodiscard]] bool editByKey(QKeyEvent *event);
+    [[nodiscard]] qsizetype characterAfter(Direction direction) const;
+    [[nodiscard]] qsizetype wordAfter(Direction direction) const;
+    void moveCursor(qsizetype position, MarqueeDocument::Move move);
+    void edited(const std::optional<MarqueeDocument::Change> &change);
+    void cursorChanged();
+    void restartBlinking();
+    void copyToSelectionClipboard() const;
+    [[nodiscard]] qsizetype surroundingStart() const;
+    [[nodiscard]] QList<QTextLayout::FormatRange> selectionFormats() const;
+
+    // The frame and background as the style draws them, kept while nothing they depend
+    // on changes: a large field's panel costs more to draw than its text.
+    struct PanelKey
+    {
+        QSize size;
+        qreal devicePixelRatio = 0;
+        int state = 0;
+        qint64 palette = 0;
+        const QStyle *style = nullptr;
+        int lineWidth = 0;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+
+        friend bool operator==(const PanelKey &, const PanelKey &) = default;
+    };
+
+    MarqueeDocument m_document;
+    QImage m_panel;
+    PanelKey m_panelKey;
+
+    mutable VisibleSlice m_slice;
+    mutable qsizetype m_viewStart = 0;
+    mutable qreal m_shift = 0;
+    mutable bool m_viewValid = false;
+    mutable GlyphImageCache m_glyphs;
+
+    // Text an input method is composing at the caret.
+    QString m_composition;
+    QList<QTextLayout::FormatRange> m_compositionFormats;
+    int m_compositionCursor = 0;
+    bool m_caretHiddenByComposition = false;
+
+    QBasicTimer m_blinkTimer;
+    bool m_caretShown = true;
+    bool m_selectingWithMouse = false;
+    QBasicTimer m_tripleClickTimer;
+    QPoint m_tripleClickPoint;
 };

@@ -1,0 +1,198 @@
+#include "app/glyphimagecache.h"
+
+#include <QFontInfo>
+#include <QGlyphRun>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// The toolkit's own limit: glyphs up to this many device pixels high are cached by it.
+constexpr qreal kToolkitCachedPixels = 64;
+
+// Splits a device coordinate into its pixel and the nearest of `steps` fractions within it.
+std::pair<int, int> pixelAndStep(qreal coordinate, int steps)
+{
+    int pixel = int(std::floor(coordinate));
+    int step = qRound((coordinate - pixel) * steps);
+    if (step == steps) {
+        ++pixel;
+        step = 0;
+    }
+    return {pixel, step};
+}
+
+// The smallest rectangle that holds every pixel with any coverage.
+QRect inkBounds(const QImage &image)
+{
+    int left = image.width();
+    int right = -1;
+    int top = -1;
+    int bottom = -1;
+    const int width = image.width();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        int first = 0;
+        while (first < width && row[first] == 0)
+            ++first;
+        if (first == width)
+            continue;
+        int last = width - 1;
+        while (row[last] == 0)
+            --last;
+        left = qMin(left, first);
+        right = qMax(right, last);
+        if (top < 0)
+            top = y;
+        bottom = y;
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+bool hasColours(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if ((row[x] & 0x00ffffff) != 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+QImage coverageOf(const QImage &image, const QRect &area)
+{
+    QImage coverage(area.size(), QImage::Format_Alpha8);
+    for (int y = 0; y < area.height(); ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(image.constScanLine(area.top() + y)) + area.left();
+        uchar *to = coverage.scanLine(y);
+        for (int x = 0; x < area.width(); ++x)
+            to[x] = uchar(qAlpha(from[x]));
+    }
+    return coverage;
+}
+
+} // namespace
+
+GlyphImageCache::GlyphImageCache() : m_coverage(kCoverageBytes), m_coloured(kColouredBytes) {}
+
+bool GlyphImageCache::isWorthCaching(const QFont &font, qreal devicePixelRatio)
+{
+    return QFontInfo(font).pixelSize() * devicePixelRatio > kToolkitCachedPixels;
+}
+
+void GlyphImageCache::clear()
+{
+    m_coverage.clear();
+    m_coloured.clear();
+}
+
+void GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin,
+                           const QColor &colour)
+{
+    const qreal ratio = painter.device()->devicePixelRatio();
+    const QTransform toDevice = painter.deviceTransform();
+    const QTransform toLogical = toDevice.inverted();
+    for (const QGlyphRun &run : runs) {
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype index = 0; index < indexes.size(); ++index) {
+            const QPointF device = toDevice.map(origin + positions[index]);
+            const auto [pixelX, stepX] = pixelAndStep(device.x(), kStepsAcross);
+            const auto [pixelY, stepY] = pixelAndStep(device.y(), kStepsDown);
+            const Glyph &glyph = find({{run.rawFont(), indexes[index], stepX, stepY, ratio}, colour.rgba()});
+            if (!glyph.image.isNull())
+                painter.drawImage(
+                    toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())),
+                    glyph.image);
+        }
+    }
+}
+
+const GlyphImageCache::Glyph &GlyphImageCache::find(const ColouredKey &key)
+{
+    if (const Glyph *painted = m_coloured.object(key))
+        return *painted;
+    Glyph coverage;
+    if (const Glyph *kept = m_coverage.object(key.glyph)) {
+        coverage = *kept;
+    } else {
+        coverage = render(key.glyph);
+        m_coverage.insert(key.glyph, new Glyph(coverage), costOf(coverage));
+    }
+    // A glyph too large for the store is drawn from a copy that the next one replaces.
+    m_unkept = inColour(coverage, key.colour);
+    m_unkept.image.setDevicePixelRatio(key.glyph.devicePixelRatio);
+    if (m_coloured.insert(key, new Glyph(m_unkept), costOf(m_unkept)))
+        return *m_coloured.object(key);
+    return m_unkept;
+}
+
+qsizetype GlyphImageCache::costOf(const Glyph &glyph)
+{
+    return qMax<qsizetype>(64, glyph.image.sizeInBytes());
+}
+
+GlyphImageCache::Glyph GlyphImageCache::render(const Key &key)
+{
+    ++m_renders;
+    // Room for the outline as the font reports it, and a margin for faces whose outlines
+    // go beyond (synthesised slants, accents), trimmed to the ink afterwards.
+    const qreal ratio = key.devicePixelRatio;
+    const qreal margin = 2 + key.font.pixelSize() / 4;
+    const QRectF bounds = key.font.boundingRect(key.glyph).adjusted(-margin, -margin, margin, margin);
+    const int left = int(std::floor(bounds.left() * ratio));
+    const int top = int(std::floor(bounds.top() * ratio));
+    const QSize size(int(std::ceil(bounds.right() * ratio)) - left + 1,
+                     int(std::ceil(bounds.bottom() * ratio)) - top + 1);
+    if (size.isEmpty())
+        return {};
+
+    // Drawn in black, the glyph's coverage is its alpha; any other colour is the font's.
+    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        painter.setPen(Qt::black);
+        QGlyphRun run;
+        run.setRawFont(key.font);
+        run.setGlyphIndexes({key.glyph});
+        run.setPositions({QPointF(0, 0)});
+        const QPointF origin(-left + qreal(key.subpixelX) / kStepsAcross,
+                             -top + qreal(key.subpixelY) / kStepsDown);
+        painter.scale(ratio, ratio);
+        painter.drawGlyphRun(origin / ratio, run);
+    }
+    const QRect ink = inkBounds(canvas);
+    if (ink.isNull())
+        return {};
+    const QPoint offset(left + ink.left(), top + ink.top());
+    if (hasColours(canvas, ink))
+        return {canvas.copy(ink), offset, true};
+    return {coverageOf(canvas, ink), offset, false};
+}
+
+GlyphImageCache::Glyph GlyphImageCache::inColour(const Glyph &coverage, QRgb colour)
+{
+    Glyph painted{coverage.image, coverage.offset, coverage.hasOwnColours};
+    if (!coverage.hasOwnColours && !coverage.image.isNull()) {
+        std::array<QRgb, 256> shades{};
+        for (int alpha = 0; alpha < 256; ++alpha)
+            shades[alpha] = qPremultiply(
+                qRgba(qRed(colour), qGreen(colour), qBlue(colour), alpha * qAlpha(colour) / 255));
+        const QImage &source = coverage.image;
+        painted.image = QImage(source.size(), QImage::Format_ARGB32_Premultiplied);
+        const int width = source.width();
+        for (int y = 0; y < source.height(); ++y) {
+            const uchar *from = source.constScanLine(y);
+            auto *to = reinterpret_cast<QRgb *>(painted.image.scanLine(y));
+            for (int x = 0; x < width; ++x)
+                to[x] = shades[from[x]];
+        }
+    }
+    return painted;
+}

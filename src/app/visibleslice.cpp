@@ -1,0 +1,167 @@
+#include "app/visibleslice.h"
+
+#include <QFontMetricsF>
+#include <QTextOption>
+
+#include <cmath>
+
+namespace {
+
+// One line never wraps: its width is set beyond any slice (the layout caps it).
+constexpr qreal kUnbounded = 1e9;
+
+// The symbol that stands for a character the font would draw as nothing or that would
+// break the line. The control pictures of Unicode where there is one; fonts without
+// them show their box for a missing glyph, which serves as well.
+char16_t symbolFor(char16_t unit)
+{
+    if (unit < 0x20)
+        return char16_t(0x2400 + unit);
+    if (unit == 0x7F)
+        return u'\u2421';
+    if (unit >= 0x80 && unit < 0xA0)
+        return u'\uFFFD';
+    switch (unit) {
+    case 0x2028: // line separator
+        return u'\u2424';
+    case 0x2029: // paragraph separator
+        return u'\u00B6';
+    case 0xFFFC: // object replacement, drawn as nothing
+        return u'\uFFFD';
+    default:
+        return unit;
+    }
+}
+
+qsizetype endOutsidePair(QStringView text, qsizetype end)
+{
+    if (end > 0 && end < text.size() && text[end].isLowSurrogate())
+        ++end;
+    return end;
+}
+
+} // namespace
+
+QString VisibleSlice::displayText(QStringView text)
+{
+    QString shown = text.toString();
+    for (QChar &unit : shown)
+        unit = QChar(symbolFor(unit.unicode()));
+    return shown;
+}
+
+void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
+                          Qt::LayoutDirection direction, const Composition *composition)
+{
+    // Guess how many characters the reach needs and double the guess until the last
+    // whole character laid out ends beyond it: the character at the very end of a slice
+    // may be cut, so it never counts.
+    const qreal average = qMax<qreal>(1, QFontMetricsF(font).averageCharWidth());
+    qsizetype guess = qMax<qsizetype>(16, qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 8);
+    m_start = start;
+    for (;; guess *= 2) {
+        m_end = endOutsidePair(text, qMin(text.size(), start + guess));
+        m_reachesEnd = m_end == text.size();
+        build(text, font, direction, composition);
+        if (m_reachesEnd)
+            return;
+        const int lastWhole = m_layout.previousCursorPosition(layoutPosition(m_end));
+        if (lastWhole > 0 && layoutX(lastWhole) >= reach)
+            return;
+    }
+}
+
+void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font,
+                               Qt::LayoutDirection direction)
+{
+    m_start = start;
+    m_end = end;
+    m_reachesEnd = end == text.size();
+    build(text, font, direction, nullptr);
+}
+
+void VisibleSlice::build(QStringView text, const QFont &font, Qt::LayoutDirection direction,
+                         const Composition *composition)
+{
+    m_layout.clearLayout();
+    m_layout.setText(displayText(text.sliced(m_start, m_end - m_start)));
+    m_layout.setFont(font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(direction);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    m_layout.setTextOption(option);
+
+    m_compositionLength = 0;
+    QList<QTextLayout::FormatRange> formats;
+    if (composition && !composition->text.isEmpty() && contains(composition->position)) {
+        m_compositionPosition = composition->position;
+        m_compositionLength = composition->text.size();
+        const int local = int(m_compositionPosition - m_start);
+        m_layout.setPreeditArea(local, composition->text);
+        for (QTextLayout::FormatRange range : composition->formats) {
+            range.start += local;
+            formats.append(range);
+        }
+    } else {
+        m_layout.setPreeditArea(-1, QString());
+    }
+    m_layout.setFormats(formats);
+
+    m_layout.beginLayout();
+    QTextLine line = m_layout.createLine();
+    line.setLineWidth(kUnbounded);
+    m_layout.endLayout();
+}
+
+int VisibleSlice::layoutPosition(qsizetype position) const
+{
+    qsizetype local = qBound(m_start, position, m_end) - m_start;
+    if (m_compositionLength > 0 && position > m_compositionPosition)
+        local += m_compositionLength;
+    return int(local);
+}
+
+qsizetype VisibleSlice::textPosition(int layoutPosition) const
+{
+    qsizetype local = layoutPosition;
+    if (m_compositionLength > 0) {
+        const qsizetype composed = m_compositionPosition - m_start;
+        if (local > composed)
+            local = qMax(composed, local - m_compositionLength);
+    }
+    return qBound(m_start, m_start + local, m_end);
+}
+
+qreal VisibleSlice::x(qsizetype position) const
+{
+    return layoutX(layoutPosition(position));
+}
+
+qreal VisibleSlice::layoutX(int layoutPosition) const
+{
+    return line().cursorToX(layoutPosition);
+}
+
+qreal VisibleSlice::width() const
+{
+    return line().naturalTextWidth();
+}
+
+qsizetype VisibleSlice::positionAt(qreal x) const
+{
+    return textPosition(line().xToCursor(x, QTextLine::CursorBetweenCharacters));
+}
+
+qsizetype VisibleSlice::lastPositionAtOrBefore(qreal x) const
+{
+    int position = 0;
+    const int end = layoutPosition(m_end);
+    while (position < end) {
+        const int next = m_layout.nextCursorPosition(position);
+        if (next == position || layoutX(next) > x)
+            break;
+        position = next;
+    }
+    return textPosition(position);
+}
