@@ -18,8 +18,10 @@
 namespace {
 
 // No character takes more than three bytes of UTF-8 per UTF-16 unit, and Windows-1252
-// takes one; a longer file cannot fit.
+// takes one; a longer file cannot fit, but for a byte-order mark in front, which is not
+// part of the text.
 constexpr qsizetype kMaxBytesPerCharacter = 3;
+constexpr qsizetype kByteOrderMarkBytes = 3;
 
 QString notRegularFile(const QFileInfo &info)
 {
@@ -80,7 +82,7 @@ std::optional<QString> read(const QString &fileName, qsizetype maxLength, QStrin
         return QStringLiteral("the file does not exist");
     if (!info.isFile())
         return notRegularFile(info);
-    const qsizetype maxBytes = maxLength * kMaxBytesPerCharacter;
+    const qsizetype maxBytes = maxLength * kMaxBytesPerCharacter + kByteOrderMarkBytes;
     if (info.size() > maxBytes)
         return tooLong(maxLength);
 
