@@ -239,7 +239,7 @@ class Tickora:
         event = protocol.event.ClientMessage(window=window, client_type=protocols,
                                              data=(32, [delete, X.CurrentTime, 0, 0, 0]))
         window.send_event(event, event_mask=X.NoEventMask)
-        connection.flush()
+        connection.sync()
         connection.close()
 
     def size_hints(self):
@@ -253,7 +253,11 @@ class Tickora:
         try:
             return self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
-            raise AssertionError(f"the program did not end within {timeout} s") from None
+            state = Path(f"/proc/{self.proc.pid}/status").read_text().splitlines()[2]
+            wchan = Path(f"/proc/{self.proc.pid}/wchan").read_text()
+            shown = self.window in self.windows()
+            raise AssertionError(f"the program did not end within {timeout} s "
+                                 f"({state}, waiting in {wchan}, window {'still' if shown else 'no longer'} shown)") from None
 
     def stop(self):
         if self.proc.poll() is None:
