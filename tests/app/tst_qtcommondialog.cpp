@@ -38,16 +38,15 @@ template<typename T> void whenShown(std::function<void(T *)> act)
         if (dialog && dialog->isVisible()) {
             poll->stop();
             poll->deleteLater();
+            // Whatever is on top, a question the dialog asked included, goes away
+            // if the test's steps leave it open.
+            auto *rescue = new QTimer(dialog);
+            QObject::connect(rescue, &QTimer::timeout, [] {
+                if (auto *top = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                    top->reject();
+            });
+            rescue->start(5000);
             act(dialog);
-            if (dialog->isVisible()) {
-                // Whatever is on top, a question the dialog asked included, goes away.
-                auto *rescue = new QTimer(dialog);
-                QObject::connect(rescue, &QTimer::timeout, [] {
-                    if (auto *top = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                        top->reject();
-                });
-                rescue->start(5000);
-            }
         } else if (clock->elapsed() > 10000) {
             poll->stop();
             poll->deleteLater();
@@ -82,9 +81,17 @@ void waitForListing(QFileDialog *dialog, int entries)
         qWarning("folder not listed");
 }
 
+// Types as a user would: into the focused field of the active dialog. The file dialog
+// drops the offered file's selection only while its name field has the focus.
 void typeInto(QLineEdit *edit, const QString &text)
 {
-    edit->setFocus();
+    QWidget *dialog = edit->window();
+    dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(dialog))
+        qWarning("dialog not active");
+    edit->setFocus(Qt::OtherFocusReason);
+    if (!QTest::qWaitFor([edit] { return edit->hasFocus(); }))
+        qWarning("field without focus");
     edit->selectAll();
     QTest::keyClicks(edit, text);
 }
