@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the display field's benchmark twice: on the
+# offscreen platform and on a virtual X server. Each run prints its table and its bars;
+# the script fails when a bar is missed in either run.
+# Usage: bench.sh [build-folder]   (default: the "default" preset's folder)
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$top/scripts/setup.sh"
+if [ $# -gt 0 ]; then
+    build_dir="$(realpath -m "$1")"
+    if [ ! -f "$build_dir/build.ninja" ]; then
+        cmake -S "$top" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKORA_BUILD_BENCH=ON >/dev/null
+    fi
+    cmake --build "$build_dir" -j2 --target fieldbench
+else
+    "$top/scripts/build.sh" default
+    build_dir="$top/build/default"
+fi
+bench="$build_dir/bench/fieldbench"
+
+status=0
+echo "== offscreen =="
+QT_QPA_PLATFORM=offscreen "$bench" || status=1
+echo
+echo "== X11 (Xvfb) =="
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$bench" || status=1
+exit "$status"
