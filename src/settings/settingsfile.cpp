@@ -7,8 +7,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,9 +99,11 @@ std::optional<QString> write(const QString &fileName, const QStringList &values)
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     // commit() may install a short file after a failed flush, so every byte must be
-    // accepted and flushed before it is called.
+    // accepted and flushed before it is called. A write cut short part-way (a disk that
+    // fills up) sets no error of Qt's own, so the system's reason is taken.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        QString reason = file.errorString();
+        QString reason = errno != 0 ? qt_error_string(errno) : file.errorString();
         file.cancelWriting();
         return reason;
     }
