@@ -420,11 +420,14 @@ qsizetype MarqueeField::positionAt(QPoint point) const
 {
     ensureView();
     const LineGeometry geometry = lineGeometry();
-    // Left of the line the caret goes one character beyond what shows, so that dragging
-    // there scrolls; right of it the slice already holds the next character.
-    if (point.x() < geometry.line.left() && (m_viewStart > 0 || m_shift > 0) && m_shift < 1)
-        return TextBoundaries::previousCharacter(m_document.text(), m_viewStart);
-    return m_slice.positionAt(point.x() - geometry.line.x() + m_shift);
+    // Beyond either end of the line the caret goes past the character there, so that
+    // dragging the pointer out of the field scrolls it, even by characters wider than it.
+    const qreal x = point.x() - geometry.line.x() + m_shift;
+    if (point.x() < geometry.line.left() && (m_viewStart > 0 || m_shift > 0))
+        return m_shift < 1 ? TextBoundaries::previousCharacter(m_document.text(), m_viewStart) : m_viewStart;
+    if (point.x() > geometry.line.right())
+        return m_slice.endOfCharacterAt(x);
+    return m_slice.positionAt(x);
 }
 
 QSize MarqueeField::sizeHint() const

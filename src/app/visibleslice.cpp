@@ -150,7 +150,19 @@ qreal VisibleSlice::width() const
 
 qsizetype VisibleSlice::positionAt(qreal x) const
 {
-    return textPosition(line().xToCursor(x, QTextLine::CursorBetweenCharacters));
+    int position = line().xToCursor(x, QTextLine::CursorBetweenCharacters);
+    // The end of a slice that stops short of the text's end may fall inside a character.
+    if (!m_reachesEnd)
+        position = qMin(position, m_layout.previousCursorPosition(layoutPosition(m_end)));
+    return textPosition(position);
+}
+
+qsizetype VisibleSlice::endOfCharacterAt(qreal x) const
+{
+    int position = m_layout.nextCursorPosition(line().xToCursor(x, QTextLine::CursorOnCharacter));
+    if (!m_reachesEnd)
+        position = qMin(position, m_layout.previousCursorPosition(layoutPosition(m_end)));
+    return textPosition(position);
 }
 
 qsizetype VisibleSlice::lastPositionAtOrBefore(qreal x) const

@@ -47,6 +47,8 @@ public:
     [[nodiscard]] qreal width() const;
     // The caret position nearest to x.
     [[nodiscard]] qsizetype positionAt(qreal x) const;
+    // The caret position after the character at x.
+    [[nodiscard]] qsizetype endOfCharacterAt(qreal x) const;
     // The last caret position that stands at or left of x.
     [[nodiscard]] qsizetype lastPositionAtOrBefore(qreal x) const;
 

@@ -103,6 +103,7 @@ private Q_SLOTS:
     void settingTextShowsTheStart();
     void mouseSelects_data();
     void mouseSelects();
+    void draggingPastTheEdgeScrolls();
     void contextMenu();
     void inputMethodComposes();
     void inputMethodSeesTextNearTheCaret();
@@ -504,6 +505,34 @@ void TestMarqueeField::mouseSelects()
     // A double-click selects the word under the pointer.
     QTest::mouseDClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.5));
     QCOMPARE(m_field->selectedText(), QStringLiteral("ab"));
+}
+
+void TestMarqueeField::draggingPastTheEdgeScrolls()
+{
+    // Each drag past the right edge moves the caret on by whole characters and the view
+    // with it; dragging back past the left edge returns.
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QString text = family.repeated(40);
+    useText(text, 0);
+    const QPoint inside(20, m_field->height() / 2);
+    const QPoint beyondRight(m_field->width() + 40, inside.y());
+    QTest::mousePress(m_field, Qt::LeftButton, {}, inside);
+    qsizetype previous = m_field->cursorPosition();
+    for (int step = 0; step < 6; ++step) {
+        QTest::mouseMove(m_field, beyondRight);
+        QVERIFY(m_field->cursorPosition() > previous);
+        QCOMPARE(m_field->cursorPosition() % family.size(), 0);
+        QVERIFY(isInViewAcross(m_field, m_field->cursorRect()));
+        previous = m_field->cursorPosition();
+    }
+    QVERIFY(m_field->firstVisiblePosition() > 0);
+    for (int step = 0; step < 40 && m_field->firstVisiblePosition() > 0; ++step) {
+        QTest::mouseMove(m_field, QPoint(-40, inside.y()));
+        QCOMPARE(m_field->cursorPosition() % family.size(), 0);
+    }
+    QCOMPARE(m_field->firstVisiblePosition(), 0);
+    QTest::mouseRelease(m_field, Qt::LeftButton, {}, QPoint(-40, inside.y()));
+    QCOMPARE(m_field->selectionStart(), 0);
 }
 
 void TestMarqueeField::contextMenu()
