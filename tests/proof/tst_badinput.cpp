@@ -1,0 +1,453 @@
+// Hostile files under every settings name and picked for import: the start-up restore,
+// Load and the import end at once, nothing crashes, the other settings still apply, the
+// hostile file's own group takes what converts and keeps the rest, and no file changes.
+
+#include "io/texttransfer.h"
+#include "scriptedservices.h"
+#include "settings/settingscommands.h"
+#include "tempcurrentdir.h"
+#include "window/initialstate.h"
+#include "window/plainwindow.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// What a settings name or an import name leads to.
+enum class Kind { Bytes, Folder, Fifo, LinkToZero };
+
+// A command that must end at once; anything slower than this is a hang, not a cost.
+constexpr qint64 kPromptMs = 1000;
+// A hang that never ends is cut off here, so that the run reports it.
+constexpr unsigned kHangSeconds = 20;
+
+// The window's properties that the settings store reaches.
+struct State
+{
+    QString text;
+    ColourValue fore = 0;
+    ColourValue back = 0;
+    int speed = 0;     // the selected level, 0 for none
+    int direction = 0; // 1 left, 2 right, 0 none
+    QString fontName;
+    double fontSize = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    static State of(const WindowAccess &window)
+    {
+        State state;
+        state.text = window.text();
+        state.fore = window.foreColour();
+        state.back = window.backColour();
+        for (int level = 1; level <= kSpeedLevelCount; ++level) {
+            if (window.isSpeedSelected(level))
+                state.speed = level;
+        }
+        state.direction = window.isDirectionSelected(Direction::Right)  ? 2
+                          : window.isDirectionSelected(Direction::Left) ? 1
+                                                                        : 0;
+        const MarqueeFont font = window.font();
+        state.fontName = font.name;
+        state.fontSize = font.size;
+        state.bold = font.bold;
+        state.italic = font.italic;
+        state.underline = font.underline;
+        return state;
+    }
+
+    // Sets the properties named in `values`.
+    State with(const QVariantMap &values) const
+    {
+        State state = *this;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            const QString &key = it.key();
+            if (key == u"text")
+                state.text = it->toString();
+            else if (key == u"fore")
+                state.fore = it->toInt();
+            else if (key == u"back")
+                state.back = it->toInt();
+            else if (key == u"speed")
+                state.speed = it->toInt();
+            else if (key == u"direction")
+                state.direction = it->toInt();
+            else if (key == u"fontName")
+                state.fontName = it->toString();
+            else if (key == u"fontSize")
+                state.fontSize = it->toDouble();
+            else if (key == u"bold")
+                state.bold = it->toBool();
+            else if (key == u"italic")
+                state.italic = it->toBool();
+            else if (key == u"underline")
+                state.underline = it->toBool();
+            else
+                qFatal("unknown property %s", qPrintable(key));
+        }
+        return state;
+    }
+
+    // The properties that differ, for the failure message.
+    QString differences(const State &expected) const
+    {
+        QStringList out;
+        const auto note = [&](const char *name, bool same, const QString &actual, const QString &wanted) {
+            if (!same)
+                out << QStringLiteral("%1 is %2, expected %3")
+                           .arg(QLatin1String(name), actual.left(40), wanted.left(40));
+        };
+        note("text", text == expected.text, QString::number(text.size()) + QStringLiteral(" chars ") + text,
+             QString::number(expected.text.size()) + QStringLiteral(" chars ") + expected.text);
+        note("fore", fore == expected.fore, QString::number(fore), QString::number(expected.fore));
+        note("back", back == expected.back, QString::number(back), QString::number(expected.back));
+        note("speed", speed == expected.speed, QString::number(speed), QString::number(expected.speed));
+        note("direction", direction == expected.direction, QString::number(direction),
+             QString::number(expected.direction));
+        note("fontName", fontName == expected.fontName, fontName, expected.fontName);
+        note("fontSize", fontSize == expected.fontSize, QString::number(fontSize),
+             QString::number(expected.fontSize));
+        note("bold", bold == expected.bold, QString::number(bold), QString::number(expected.bold));
+        note("italic", italic == expected.italic, QString::number(italic), QString::number(expected.italic));
+        note("underline", underline == expected.underline, QString::number(underline),
+             QString::number(expected.underline));
+        return out.join(QStringLiteral("; "));
+    }
+};
+
+// A sound file under every settings name, and what each applies.
+struct Group
+{
+    QString name;
+    QByteArray record;
+    QVariantMap applies;
+};
+
+const QList<Group> &groups()
+{
+    static const QList<Group> kGroups{
+        {QStringLiteral("text"),
+         "\"Other text\"\r\n",
+         {{QStringLiteral("text"), QStringLiteral("Other text")}}},
+        {QStringLiteral("color"),
+         "\"255\",\"65280\"\r\n",
+         {{QStringLiteral("fore"), 255}, {QStringLiteral("back"), 65280}}},
+        {QStringLiteral("speed"),
+         "\"False\",\"False\",\"True\",\"False\",\"False\",\"False\",\"False\",\"False\",\"False\",\"False\","
+         "\"False\",\"False\"\r\n",
+         {{QStringLiteral("speed"), 3}}},
+        {QStringLiteral("dirct"), "\"False\",\"True\"\r\n", {{QStringLiteral("direction"), 2}}},
+        {QStringLiteral("font"),
+         "\"Liberation Serif\",\"36\",\"True\",\"True\",\"False\"\r\n",
+         {{QStringLiteral("fontName"), QStringLiteral("Liberation Serif")},
+          {QStringLiteral("fontSize"), 36.0},
+          {QStringLiteral("bold"), true},
+          {QStringLiteral("italic"), true},
+          {QStringLiteral("underline"), false}}},
+    };
+    return kGroups;
+}
+
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+QByteArray quotedValue(const QByteArray &value)
+{
+    return '"' + value + "\"\r\n";
+}
+
+QByteArray valuesRecord(const QByteArray &value, int count)
+{
+    QByteArray bytes;
+    for (int index = 0; index < count; ++index)
+        bytes += (index ? ",\"" : "\"") + value + '"';
+    return bytes + "\r\n";
+}
+
+QVariantMap map(std::initializer_list<std::pair<QString, QVariant>> values)
+{
+    return QVariantMap(values);
+}
+
+bool makeEntry(const QString &name, Kind kind, const QByteArray &bytes)
+{
+    switch (kind) {
+    case Kind::Bytes: {
+        QFile file(name);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+    case Kind::Folder:
+        return QDir().mkdir(name);
+    case Kind::Fifo:
+        return ::mkfifo(QFile::encodeName(name).constData(), 0644) == 0;
+    case Kind::LinkToZero:
+        return QFile::link(QStringLiteral("/dev/zero"), name);
+    }
+    return false;
+}
+
+// Every entry of the folder: its kind, size, time and content, links not followed.
+QStringList snapshot()
+{
+    QStringList entries;
+    const QFileInfoList infos = QDir::current().entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &info : infos) {
+        struct stat status
+        {
+        };
+        if (::lstat(QFile::encodeName(info.fileName()).constData(), &status) != 0) {
+            entries << info.fileName() + QStringLiteral(" gone");
+            continue;
+        }
+        QString entry = QStringLiteral("%1 mode %2 size %3 mtime %4.%5")
+                            .arg(info.fileName())
+                            .arg(status.st_mode, 0, 8)
+                            .arg(status.st_size)
+                            .arg(status.st_mtim.tv_sec)
+                            .arg(status.st_mtim.tv_nsec);
+        if (S_ISLNK(status.st_mode))
+            entry += QStringLiteral(" -> ") + info.symLinkTarget();
+        if (S_ISREG(status.st_mode)) {
+            QFile file(info.fileName());
+            if (file.open(QIODevice::ReadOnly))
+                entry += QStringLiteral(" sha1 ") +
+                         QString::fromLatin1(
+                             QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex());
+        }
+        entries << entry;
+    }
+    return entries;
+}
+
+extern "C" void reportHang(int)
+{
+    static const char message[] = "tst_badinput: a command did not end: hang\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(3);
+}
+
+// Runs `command` with a hard limit, and gives its time in milliseconds.
+template<typename Command> qint64 timed(Command command)
+{
+    std::signal(SIGALRM, reportHang);
+    ::alarm(kHangSeconds);
+    QElapsedTimer clock;
+    clock.start();
+    command();
+    const qint64 elapsed = clock.elapsed();
+    ::alarm(0);
+    return elapsed;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class TestBadInput : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void hostileFile_data();
+    void hostileFile();
+};
+
+void TestBadInput::hostileFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    // For a settings name: the properties the hostile file sets; every other property
+    // keeps what the window had, and the other four files apply in full. For an import:
+    // "text" is the text taken, or "refused" that the import is refused with a message.
+    QTest::addColumn<QVariantMap>("effect");
+
+    const QStringList settings{QStringLiteral("text"), QStringLiteral("color"), QStringLiteral("speed"),
+                               QStringLiteral("dirct"), QStringLiteral("font")};
+    const auto add = [](const QString &caseName, const QString &target, Kind kind, const QByteArray &bytes,
+                        const QVariantMap &effect) {
+        QTest::addRow("%s as %s", qPrintable(caseName), qPrintable(target))
+            << target << kind << bytes << effect;
+    };
+    const QVariantMap none;
+    const QVariantMap refused = map({{QStringLiteral("refused"), true}});
+    const auto imported = [](const QString &text) {
+        return map({{QStringLiteral("text"), text}});
+    };
+
+    // One case under every settings name and as an import: the effect for each.
+    struct Case
+    {
+        QString name;
+        Kind kind;
+        QByteArray bytes;
+        QList<QVariantMap> effects; // text, color, speed, dirct, font, import
+    };
+    const QByteArray closingQuoteMissing = "\"Hostile,1\r\n";
+    const QByteArray tenThousand = valuesRecord("1", 10000);
+    const QByteArray oneMiB = quotedValue(QByteArray(1024 * 1024, 'x'));
+    const QByteArray justUnder = quotedValue(QByteArray(1024 * 1024 - 4, 'x'));
+    const QByteArray nul("\"A\0B\",\"\0\"\r\n", 11);
+    const QString nulText = QStringLiteral("A") + QChar(0) + QStringLiteral("B");
+    const QByteArray invalidUtf8 = "\"Caf\xE9\",\"1\"\r\n";
+    const QByteArray digits = "\"" + QByteArray(400, '9') + "\",\"-" + QByteArray(400, '1') + "\"\r\n";
+    const QString nines = QString(400, u'9');
+    const QList<Case> cases{
+        {QStringLiteral("empty"), Kind::Bytes, {}, {none, none, none, none, none, imported({})}},
+        {QStringLiteral("only CR LF"),
+         Kind::Bytes,
+         "\r\n",
+         {none, none, none, none, none, imported(u"\r\n"_qs)}},
+        {QStringLiteral("missing closing quote"),
+         Kind::Bytes,
+         closingQuoteMissing,
+         {map({{u"text"_qs, u"Hostile,1\r\n"_qs}}), none, none, none,
+          map({{u"fontName"_qs, u"Hostile,1\r\n"_qs}}), imported(QString::fromLatin1(closingQuoteMissing))}},
+        {QStringLiteral("10,000 values"),
+         Kind::Bytes,
+         tenThousand,
+         {map({{u"text"_qs, u"1"_qs}}), map({{u"fore"_qs, 1}, {u"back"_qs, 1}}), map({{u"speed"_qs, 12}}),
+          map({{u"direction"_qs, 2}}),
+          map({{u"fontName"_qs, u"1"_qs},
+               {u"fontSize"_qs, 1.0},
+               {u"bold"_qs, true},
+               {u"italic"_qs, true},
+               {u"underline"_qs, true}}),
+          imported(QString::fromLatin1(tenThousand))}},
+        {QStringLiteral("a value of 1 MiB"), Kind::Bytes, oneMiB, {none, none, none, none, none, refused}},
+        {QStringLiteral("a value just under 1 MiB"),
+         Kind::Bytes,
+         justUnder,
+         {map({{u"text"_qs, QString(InitialState::kMaxTextLength, u'x')}}), none, none, none,
+          map({{u"fontName"_qs, QString(1024 * 1024 - 4, u'x')}}), refused}},
+        {QStringLiteral("NUL bytes"),
+         Kind::Bytes,
+         nul,
+         {map({{u"text"_qs, nulText}}), none, none, none, map({{u"fontName"_qs, nulText}}),
+          imported(QString::fromLatin1(nul))}},
+        {QStringLiteral("invalid UTF-8"),
+         Kind::Bytes,
+         invalidUtf8,
+         {map({{u"text"_qs, u"Caf\u00e9"_qs}}), map({{u"back"_qs, 1}}), map({{u"speed"_qs, 2}}),
+          map({{u"direction"_qs, 2}}), map({{u"fontName"_qs, u"Caf\u00e9"_qs}, {u"fontSize"_qs, 1.0}}),
+          imported(u"\"Caf\u00e9\",\"1\"\r\n"_qs)}},
+        {QStringLiteral("numbers with 400 digits"),
+         Kind::Bytes,
+         digits,
+         {map({{u"text"_qs, nines}}), none, map({{u"speed"_qs, 2}}), map({{u"direction"_qs, 2}}),
+          map({{u"fontName"_qs, nines}}), imported(QString::fromLatin1(digits))}},
+        {QStringLiteral("a folder"), Kind::Folder, {}, {none, none, none, none, none, refused}},
+        {QStringLiteral("a FIFO"), Kind::Fifo, {}, {none, none, none, none, none, refused}},
+        {QStringLiteral("a link to /dev/zero"),
+         Kind::LinkToZero,
+         {},
+         {none, none, none, none, none, refused}},
+    };
+    for (const Case &hostile : cases) {
+        for (qsizetype index = 0; index < settings.size(); ++index)
+            add(hostile.name, settings[index], hostile.kind, hostile.bytes, hostile.effects[index]);
+        add(hostile.name, QStringLiteral("import"), hostile.kind, hostile.bytes, hostile.effects[5]);
+    }
+
+    // A byte-order mark in front of a sound record changes nothing.
+    for (const Group &group : groups())
+        add(QStringLiteral("byte-order mark"), group.name, Kind::Bytes, kByteOrderMark + group.record,
+            group.applies);
+    add(QStringLiteral("byte-order mark"), QStringLiteral("import"), Kind::Bytes, kByteOrderMark + "Hello",
+        imported(u"Hello"_qs));
+
+    // Values of one file only.
+    add(QStringLiteral("colour 2147483648 and -1"), QStringLiteral("color"), Kind::Bytes,
+        "\"2147483648\",\"-1\"\r\n", none);
+    add(QStringLiteral("colour -2147483649 and 16777216"), QStringLiteral("color"), Kind::Bytes,
+        "\"-2147483649\",\"16777216\"\r\n", none);
+    const QVariantMap arialBold = map(
+        {{u"fontName"_qs, u"Arial"_qs}, {u"bold"_qs, true}, {u"italic"_qs, false}, {u"underline"_qs, false}});
+    for (const char *size : {"nan", "1e30", "-0", "inf", "0", "4097"})
+        add(QStringLiteral("font size %1").arg(QLatin1String(size)), QStringLiteral("font"), Kind::Bytes,
+            "\"Arial\",\"" + QByteArray(size) + "\",\"True\",\"False\",\"False\"\r\n", arialBold);
+    add(QStringLiteral("a font name of 100,000 characters"), QStringLiteral("font"), Kind::Bytes,
+        "\"" + QByteArray(100000, 'N') + "\",\"24\"\r\n",
+        map({{u"fontName"_qs, QString(100000, u'N')}, {u"fontSize"_qs, 24.0}}));
+
+    // The exports to a name that is no ordinary file: refused, and the thing stays.
+    add(QStringLiteral("a folder"), QStringLiteral("export"), Kind::Folder, {}, refused);
+    add(QStringLiteral("a FIFO"), QStringLiteral("export"), Kind::Fifo, {}, refused);
+    add(QStringLiteral("a link to /dev/zero"), QStringLiteral("export"), Kind::LinkToZero, {}, refused);
+}
+
+void TestBadInput::hostileFile()
+{
+    QFETCH(QString, target);
+    QFETCH(Kind, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QVariantMap, effect);
+
+    TempCurrentDir dir;
+    QVERIFY(dir.isValid());
+    const bool isSettings = target != u"import" && target != u"export";
+    const QString hostileName = isSettings ? target : QStringLiteral("hostile");
+    for (const Group &group : groups()) {
+        if (group.name != hostileName)
+            dir.write(group.name, group.record);
+    }
+    QVERIFY(makeEntry(hostileName, kind, bytes));
+    const QStringList before = snapshot();
+
+    PlainWindow window;
+    SettingsRecord record;
+    RecordingMessageBox messages;
+    RecordingProgramEnd programEnd;
+    SettingsCommands commands(window, record, messages, programEnd);
+
+    if (isSettings) {
+        // What the window holds before the restore, with the 320-point preset.
+        PlainWindow reference;
+        reference.setFontSize(320);
+        State expected = State::of(reference);
+        for (const Group &group : groups())
+            expected = expected.with(group.name == hostileName ? effect : group.applies);
+
+        QVERIFY2(timed([&] { commands.restoreAtStartup(); }) < kPromptMs, "the restore took too long");
+        QString differences = State::of(window).differences(expected);
+        QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("after the restore: ") + differences));
+        // Load reads the same files and applies the same values again.
+        QVERIFY2(timed([&] { commands.load(); }) < kPromptMs, "Load took too long");
+        differences = State::of(window).differences(expected);
+        QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("after Load: ") + differences));
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(programEnd.requests, 0);
+    } else {
+        ScriptedDialog dialog;
+        TextTransfer transfer(window, dialog, messages);
+        const QString kept = QStringLiteral("Before");
+        window.setText(kept);
+        dialog.expect(hostileName);
+        if (target == u"import")
+            QVERIFY2(timed([&] { transfer.importText(); }) < kPromptMs, "the import took too long");
+        else
+            QVERIFY2(timed([&] { transfer.exportText(); }) < kPromptMs, "the export took too long");
+        if (effect.contains(QStringLiteral("refused"))) {
+            QCOMPARE(messages.messages.size(), 1);
+            QVERIFY2(messages.messages[0].text.contains(hostileName), qPrintable(messages.messages[0].text));
+            QCOMPARE(window.text(), kept);
+        } else {
+            QVERIFY(messages.messages.isEmpty());
+            QCOMPARE(window.text(), effect.value(QStringLiteral("text")).toString());
+        }
+    }
+    // Reading never writes, and a refused export leaves the thing in its place.
+    QCOMPARE(snapshot(), before);
+}
+
+QTEST_GUILESS_MAIN(TestBadInput)
+#include "tst_badinput.moc"
