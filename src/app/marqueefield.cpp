@@ -79,8 +79,7 @@ void MarqueeField::setText(const QString &text)
         if (hasFocus())
             QGuiApplication::inputMethod()->reset();
     }
-    m_viewStart = 0;
-    m_shift = 0;
+    m_view.reset();
     invalidateView();
     if (caretMoved && hasFocus())
         updateMicroFocus();
@@ -231,58 +230,12 @@ QPointF MarqueeField::textOrigin(const QRect &line) const
     // characters in view need.
     const qreal ascent = QFontMetricsF(font()).ascent();
     const qreal baseline = line.y() + QFontMetrics(font()).ascent() - qRound(ascent) + ascent;
-    return {line.x() - m_shift, baseline - m_slice.line().ascent()};
+    return {line.x() - m_view.shift(), baseline - m_view.slice().line().ascent()};
 }
 
 int MarqueeField::caretLayoutPosition() const
 {
-    int position = m_slice.layoutPosition(m_document.cursor());
-    if (m_slice.hasComposition())
-        position += m_compositionCursor;
-    return position;
-}
-
-void MarqueeField::layOutView(qreal width) const
-{
-    VisibleSlice::Composition composition;
-    if (!m_composition.isEmpty())
-        composition = {m_document.cursor(), m_composition, m_compositionFormats};
-    m_slice.layOut(m_document.text(), m_viewStart, m_shift + width, font(), layoutDirection(),
-                   m_composition.isEmpty() ? nullptr : &composition);
-}
-
-void MarqueeField::scrollViewTo(qreal shift) const
-{
-    // The first character in view is the last one that starts at or left of the shift.
-    const qsizetype first = m_slice.lastPositionAtOrBefore(shift);
-    m_shift = shift - m_slice.x(first);
-    m_viewStart = first;
-}
-
-void MarqueeField::placeAtRightEdge(qsizetype position, qreal edge) const
-{
-    // Measure backwards from the position, over more text each time, until what lies
-    // before it fills the line.
-    const QString &text = m_document.text();
-    const qreal average = qMax<qreal>(1, QFontMetricsF(font()).averageCharWidth());
-    for (qsizetype reach = qsizetype(std::ceil(edge / average)) * 2 + 16;; reach *= 2) {
-        const qsizetype from =
-            TextBoundaries::characterStartAtOrBefore(text, qMax<qsizetype>(0, position - reach));
-        VisibleSlice before;
-        before.layOutRange(text, from, position, font(), layoutDirection());
-        const qreal span = before.x(position);
-        if (span < edge && from > 0)
-            continue;
-        if (span <= edge) {
-            m_viewStart = 0;
-            m_shift = 0;
-        } else {
-            const qreal shift = span - edge;
-            m_viewStart = before.lastPositionAtOrBefore(shift);
-            m_shift = shift - before.x(m_viewStart);
-        }
-        return;
-    }
+    return m_view.caretLayoutPosition(m_document.cursor(), m_compositionCursor);
 }
 
 void MarqueeField::ensureView() const
@@ -290,54 +243,27 @@ void MarqueeField::ensureView() const
     if (m_viewValid)
         return;
     m_viewValid = true;
-    // The rules of a line edit's horizontal scrolling, worked on the slice in view: the
-    // caret stays inside the line, and the end of the text does not leave room on the
-    // right while anything before it is hidden on the left.
-    const qreal width = lineGeometry().line.width();
-    const qsizetype caret = m_document.cursor();
-    if (caret < m_viewStart) {
-        m_viewStart = caret;
-        m_shift = 0;
-    }
-    layOutView(width);
-    if (!m_slice.contains(caret)) {
-        placeAtRightEdge(caret, width - 1);
-        layOutView(width);
-    }
-    const qreal caretX = qRound(m_slice.layoutX(caretLayoutPosition()));
-    if (caretX - m_shift >= width) {
-        scrollViewTo(caretX - width + 1);
-        layOutView(width);
-    } else if (caretX < m_shift) {
-        scrollViewTo(caretX);
-        layOutView(width);
-    }
-    if (m_slice.reachesEnd()) {
-        const qreal used = m_slice.width() + 1;
-        if (m_viewStart == 0 && used <= width) {
-            m_shift = 0;
-        } else if (used - m_shift < width) {
-            placeAtRightEdge(m_document.length(), width - 2);
-            layOutView(width);
-        }
-    }
+    const VisibleSlice::Composition composition{m_document.cursor(), m_composition, m_compositionFormats};
+    m_view.update({m_document.text(), m_document.cursor(), m_composition.isEmpty() ? nullptr : &composition,
+                   m_compositionCursor, font(), qreal(lineGeometry().line.width())});
 }
 
 qsizetype MarqueeField::firstVisiblePosition() const
 {
     ensureView();
-    return m_viewStart;
+    return m_view.start();
 }
 
 QList<QTextLayout::FormatRange> MarqueeField::selectionFormats() const
 {
-    const qsizetype start = qMax(m_document.selectionStart(), m_slice.start());
-    const qsizetype end = qMin(m_document.selectionEnd(), m_slice.end());
+    const VisibleSlice &slice = m_view.slice();
+    const qsizetype start = qMax(m_document.selectionStart(), slice.start());
+    const qsizetype end = qMin(m_document.selectionEnd(), slice.end());
     if (!m_document.hasSelection() || start >= end)
         return {};
     QTextLayout::FormatRange range;
-    range.start = m_slice.layoutPosition(start);
-    range.length = m_slice.layoutPosition(end) - range.start;
+    range.start = slice.layoutPosition(start);
+    range.length = slice.layoutPosition(end) - range.start;
     range.format.setBackground(palette().brush(QPalette::Highlight));
     range.format.setForeground(palette().brush(QPalette::HighlightedText));
     return {range};
@@ -357,17 +283,18 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     const QColor colour = palette().color(QPalette::Text);
     painter.setPen(colour);
     const QList<QTextLayout::FormatRange> selections = selectionFormats();
+    VisibleSlice &slice = m_view.slice();
     // Plain text in large letters comes from the glyph images; selections, composed
     // text and underlines are drawn by the layout.
-    if (selections.isEmpty() && !m_slice.hasComposition() && !isDecorated(font()) &&
+    if (selections.isEmpty() && !slice.hasComposition() && !isDecorated(font()) &&
         GlyphImageCache::isWorthCaching(font(), devicePixelRatio()))
-        m_glyphs.draw(painter, m_slice.line().glyphRuns(), origin, colour);
+        m_glyphs.draw(painter, slice.line().glyphRuns(), origin, colour);
     else
-        m_slice.layout().draw(&painter, origin, selections, event->rect());
+        slice.layout().draw(&painter, origin, selections, event->rect());
 
     if (hasFocus() && m_caretShown && !m_caretHiddenByComposition)
-        m_slice.layout().drawCursor(&painter, origin, caretLayoutPosition(),
-                                    style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this));
+        slice.layout().drawCursor(&painter, origin, caretLayoutPosition(),
+                                  style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this));
 }
 
 void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
@@ -392,7 +319,7 @@ QRect MarqueeField::cursorRect() const
 {
     ensureView();
     const LineGeometry geometry = lineGeometry();
-    const qreal x = m_slice.layoutX(caretLayoutPosition()) - m_shift;
+    const qreal x = m_view.slice().layoutX(caretLayoutPosition()) - m_view.shift();
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
@@ -403,14 +330,15 @@ QRect MarqueeField::cursorRect() const
 QRect MarqueeField::characterRect(qsizetype position) const
 {
     ensureView();
-    if (position < m_slice.start() || position >= m_slice.end())
+    const VisibleSlice &slice = m_view.slice();
+    if (position < slice.start() || position >= slice.end())
         return {};
     const LineGeometry geometry = lineGeometry();
-    const qsizetype next = qMin(TextBoundaries::nextCharacter(m_document.text(), position), m_slice.end());
-    const qreal from = m_slice.x(position);
-    const qreal to = m_slice.x(next);
-    const QRectF rect(geometry.line.x() - m_shift + qMin(from, to), geometry.line.y(), std::abs(to - from),
-                      geometry.line.height());
+    const qsizetype next = qMin(TextBoundaries::nextCharacter(m_document.text(), position), slice.end());
+    const qreal from = slice.x(position);
+    const qreal to = slice.x(next);
+    const QRectF rect(geometry.line.x() - m_view.shift() + qMin(from, to), geometry.line.y(),
+                      std::abs(to - from), geometry.line.height());
     if (!rect.intersects(QRectF(geometry.line)))
         return {};
     return rect.toAlignedRect();
@@ -422,12 +350,13 @@ qsizetype MarqueeField::positionAt(QPoint point) const
     const LineGeometry geometry = lineGeometry();
     // Beyond either end of the line the caret goes past the character there, so that
     // dragging the pointer out of the field scrolls it, even by characters wider than it.
-    const qreal x = point.x() - geometry.line.x() + m_shift;
-    if (point.x() < geometry.line.left() && (m_viewStart > 0 || m_shift > 0))
-        return m_shift < 1 ? TextBoundaries::previousCharacter(m_document.text(), m_viewStart) : m_viewStart;
+    const qreal x = point.x() - geometry.line.x() + m_view.shift();
+    if (point.x() < geometry.line.left() && (m_view.start() > 0 || m_view.shift() > 0))
+        return m_view.shift() < 1 ? TextBoundaries::previousCharacter(m_document.text(), m_view.start())
+                                  : m_view.start();
     if (point.x() > geometry.line.right())
-        return m_slice.endOfCharacterAt(x);
-    return m_slice.positionAt(x);
+        return m_view.slice().endOfCharacterAt(x);
+    return m_view.slice().positionAt(x);
 }
 
 QSize MarqueeField::sizeHint() const
@@ -563,10 +492,9 @@ qsizetype MarqueeField::wordAfter(Direction direction) const
 bool MarqueeField::moveByKey(QKeyEvent *event)
 {
     using Move = MarqueeDocument::Move;
-    // Left and Right follow the screen: in a right-to-left field, Right goes back.
-    const bool leftToRight = layoutDirection() == Qt::LeftToRight;
-    const Direction right = leftToRight ? Direction::Forward : Direction::Backward;
-    const Direction left = leftToRight ? Direction::Backward : Direction::Forward;
+    // The line runs left to right: Right goes forward, Left back.
+    constexpr Direction right = Direction::Forward;
+    constexpr Direction left = Direction::Backward;
     const qsizetype end = m_document.length();
 
     if (event->matches(QKeySequence::MoveToStartOfLine) || event->matches(QKeySequence::MoveToStartOfBlock) ||
@@ -586,7 +514,7 @@ bool MarqueeField::moveByKey(QKeyEvent *event)
         moveCursor(end, Move::Select);
     } else if (event->matches(QKeySequence::MoveToNextChar) ||
                event->matches(QKeySequence::MoveToPreviousChar)) {
-        const bool forward = event->matches(QKeySequence::MoveToNextChar) == (right == Direction::Forward);
+        const bool forward = event->matches(QKeySequence::MoveToNextChar);
         // With a selection, the caret goes to its edge on that side.
         if (m_document.hasSelection())
             moveCursor(forward ? m_document.selectionEnd() : m_document.selectionStart(), Move::Jump);

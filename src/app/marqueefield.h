@@ -2,7 +2,7 @@
 
 #include "app/glyphimagecache.h"
 #include "app/marqueedocument.h"
-#include "app/visibleslice.h"
+#include "app/marqueeview.h"
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -100,12 +100,8 @@ private:
     [[nodiscard]] LineGeometry lineGeometry() const;
     [[nodiscard]] QPointF textOrigin(const QRect &line) const;
 
-    // The view: which character stands first and by how many pixels the line is moved
-    // left past its start. Worked out again, lazily, after anything that moves it.
+    // Works out what is in view again, lazily, after anything that may move it.
     void ensureView() const;
-    void layOutView(qreal width) const;
-    void scrollViewTo(qreal shift) const;
-    void placeAtRightEdge(qsizetype position, qreal edge) const;
     [[nodiscard]] int caretLayoutPosition() const;
     void invalidateView();
 
@@ -141,9 +137,7 @@ private:
     QImage m_panel;
     PanelKey m_panelKey;
 
-    mutable VisibleSlice m_slice;
-    mutable qsizetype m_viewStart = 0;
-    mutable qreal m_shift = 0;
+    mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
     mutable GlyphImageCache m_glyphs;
 

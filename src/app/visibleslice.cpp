@@ -51,7 +51,7 @@ QString VisibleSlice::displayText(QStringView text)
 }
 
 void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
-                          Qt::LayoutDirection direction, const Composition *composition)
+                          const Composition *composition)
 {
     // Guess how many characters the reach needs and double the guess until the last
     // whole character laid out ends beyond it: the character at the very end of a slice
@@ -62,7 +62,7 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     for (;; guess *= 2) {
         m_end = endOutsidePair(text, qMin(text.size(), start + guess));
         m_reachesEnd = m_end == text.size();
-        build(text, font, direction, composition);
+        build(text, font, composition);
         if (m_reachesEnd)
             return;
         const int lastWhole = m_layout.previousCursorPosition(layoutPosition(m_end));
@@ -71,24 +71,23 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     }
 }
 
-void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font,
-                               Qt::LayoutDirection direction)
+void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font)
 {
     m_start = start;
     m_end = end;
     m_reachesEnd = end == text.size();
-    build(text, font, direction, nullptr);
+    build(text, font, nullptr);
 }
 
-void VisibleSlice::build(QStringView text, const QFont &font, Qt::LayoutDirection direction,
-                         const Composition *composition)
+void VisibleSlice::build(QStringView text, const QFont &font, const Composition *composition)
 {
     m_layout.clearLayout();
     m_layout.setText(displayText(text.sliced(m_start, m_end - m_start)));
     m_layout.setFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
-    option.setTextDirection(direction);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setFlags(QTextOption::IncludeTrailingSpaces);
     m_layout.setTextOption(option);
 

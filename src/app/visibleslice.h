@@ -8,6 +8,8 @@
 // The few characters of a long one-line text that the field shows, laid out on their
 // own: nothing before or after them is shaped. Control characters, line breaks
 // included, stand as visible symbols of their own width, so the text stays on one line.
+// The line runs left to right, as the text scrolls; right-to-left runs are ordered
+// within it.
 //
 // Positions are those of the whole text; x is measured from the slice's start.
 class VisibleSlice
@@ -24,10 +26,9 @@ public:
     // Lays out the text from `start`, a caret position, until its whole characters reach
     // `reach` pixels or the text ends. The composition is shown when it falls inside.
     void layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
-                Qt::LayoutDirection direction, const Composition *composition = nullptr);
+                const Composition *composition = nullptr);
     // Lays out exactly [start, end), to measure what lies before a position.
-    void layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font,
-                     Qt::LayoutDirection direction);
+    void layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font);
 
     [[nodiscard]] qsizetype start() const { return m_start; }
     [[nodiscard]] qsizetype end() const { return m_end; }
@@ -56,8 +57,7 @@ public:
     [[nodiscard]] static QString displayText(QStringView text);
 
 private:
-    void build(QStringView text, const QFont &font, Qt::LayoutDirection direction,
-               const Composition *composition);
+    void build(QStringView text, const QFont &font, const Composition *composition);
 
     QTextLayout m_layout;
     qsizetype m_start = 0;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/visibleslice.h"
+
+#include <QFont>
+
+// Which part of a one-line text is in view: the first character shown and how far the
+// line is moved left past its start. It scrolls as a line edit does (the caret stays
+// inside the line, and the end of the text leaves no room on the right while anything
+// is hidden on the left) but works on a slice of the text instead of the whole.
+class MarqueeView
+{
+public:
+    struct State
+    {
+        QStringView text;
+        qsizetype cursor = 0;
+        // Composed text shown at the cursor, and the caret's place within it.
+        const VisibleSlice::Composition *composition = nullptr;
+        int compositionCursor = 0;
+        QFont font;
+        qreal width = 0;
+    };
+
+    // Shows the start of the text.
+    void reset();
+    // Scrolls as little as the new state needs and lays out what is then in view.
+    void update(const State &state);
+
+    [[nodiscard]] qsizetype start() const { return m_start; }
+    [[nodiscard]] qreal shift() const { return m_shift; }
+    [[nodiscard]] const VisibleSlice &slice() const { return m_slice; }
+    [[nodiscard]] VisibleSlice &slice() { return m_slice; }
+    // The caret's position in the slice's layout, inside the composition if there is one.
+    [[nodiscard]] int caretLayoutPosition(qsizetype cursor, int compositionCursor) const;
+
+private:
+    void layOut(const State &state);
+    void scrollTo(qreal shift);
+    void placeAtRightEdge(const State &state, qsizetype position, qreal edge);
+
+    VisibleSlice m_slice;
+    qsizetype m_start = 0;
+    qreal m_shift = 0;
+};
