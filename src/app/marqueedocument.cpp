@@ -17,9 +17,14 @@ void MarqueeDocument::setText(const QString &text)
     m_typing = Typing::None;
 }
 
+qsizetype MarqueeDocument::characterEdge(qsizetype position) const
+{
+    return TextBoundaries::characterStartAtOrBefore(m_text, clamp(position));
+}
+
 void MarqueeDocument::moveCursor(qsizetype position, Move move)
 {
-    position = clamp(position);
+    position = characterEdge(position);
     if (position != m_cursor)
         separate();
     m_cursor = position;
@@ -30,8 +35,8 @@ void MarqueeDocument::moveCursor(qsizetype position, Move move)
 void MarqueeDocument::select(qsizetype anchor, qsizetype cursor)
 {
     separate();
-    m_anchor = clamp(anchor);
-    m_cursor = clamp(cursor);
+    m_anchor = characterEdge(anchor);
+    m_cursor = characterEdge(cursor);
 }
 
 std::optional<MarqueeDocument::Change> MarqueeDocument::insert(QStringView text)

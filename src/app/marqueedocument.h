@@ -38,6 +38,8 @@ public:
     // the history is forgotten.
     void setText(const QString &text);
 
+    // The caret and the anchor stand only between characters: a position inside one
+    // goes to its start.
     void moveCursor(qsizetype position, Move move);
     void select(qsizetype anchor, qsizetype cursor);
     void selectAll() { select(0, m_text.size()); }
@@ -73,6 +75,7 @@ private:
 
     std::optional<Change> apply(qsizetype start, qsizetype end, QStringView text, Typing typing);
     void record(const Change &change, qsizetype cursorBefore, qsizetype anchorBefore, Typing typing);
+    [[nodiscard]] qsizetype characterEdge(qsizetype position) const;
     [[nodiscard]] qsizetype clamp(qsizetype position) const
     {
         return qBound<qsizetype>(0, position, m_text.size());

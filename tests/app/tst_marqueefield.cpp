@@ -247,6 +247,12 @@ void TestMarqueeField::arrowsStepOverWholeCharacters()
     QCOMPARE(m_field->cursorPosition(), start + character.size());
     QTest::keyClick(m_field, Qt::Key_Left, Qt::ShiftModifier);
     QCOMPARE(m_field->selectedText(), character);
+
+    // A caret put inside a character from outside stands at its start.
+    if (character.size() > 1) {
+        m_field->setCursorPosition(start + 1);
+        QCOMPARE(m_field->cursorPosition(), start);
+    }
 }
 
 void TestMarqueeField::wordsHomeAndEnd_data()
