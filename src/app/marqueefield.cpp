@@ -572,12 +572,15 @@ qsizetype MarqueeField::surroundingStart() const
 void MarqueeField::inputMethodEvent(QInputMethodEvent *event)
 {
     const qsizetype surrounding = surroundingStart();
-    if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
-        // Committed text replaces the selection, then the range the input method names
-        // relative to the caret.
-        std::optional<MarqueeDocument::Change> removed = m_document.removeSelection();
-        if (removed)
+    const bool commits = !event->commitString().isEmpty() || event->replacementLength() > 0;
+    // Text coming in, committed or composed, replaces the selection.
+    if (commits || event->preeditString() != m_composition) {
+        if (std::optional<MarqueeDocument::Change> removed = m_document.removeSelection())
             edited(removed);
+    }
+    if (commits) {
+        // The committed text replaces the range the input method names relative to the
+        // caret, if any.
         const qsizetype start = m_document.cursor() + event->replacementStart();
         edited(m_document.replace(start, start + event->replacementLength(), event->commitString()));
     }

@@ -567,10 +567,12 @@ void TestMarqueeField::contextMenu()
 void TestMarqueeField::inputMethodComposes()
 {
     useText(QStringLiteral("ab"), 1);
+    const QImage before = m_field->grab().toImage();
     // Composing shows text that is not yet in the document.
     QInputMethodEvent composing(QStringLiteral("e"), {{QInputMethodEvent::Cursor, 1, 1, {}}});
     QCoreApplication::sendEvent(m_field, &composing);
     QCOMPARE(m_field->text(), QStringLiteral("ab"));
+    QVERIFY(compare(before, m_field->grab().toImage(), 112).pixels > 1000);
 
     QInputMethodEvent committing;
     committing.setCommitString(QStringLiteral("\u00E9"));
