@@ -242,7 +242,7 @@ void TestTextTransfer::importLengthLimit_data()
     QTest::newRow("65,535 letters") << repeated("x", 65535) << true;
     QTest::newRow("65,536 letters") << repeated("x", 65536) << false;
     QTest::newRow("65,535 euro signs, three times the bytes") << repeated("\xe2\x82\xac", 65535) << true;
-    QTest::newRow("one byte more than any fitting file") << repeated("\xe2\x82\xac", 65535) + "x" << false;
+    QTest::newRow("65,535 euro signs and a letter") << repeated("\xe2\x82\xac", 65535) + "x" << false;
     QTest::newRow("65,536 two-byte letters") << repeated("\xc3\xa9", 65536) << false;
     QTest::newRow("65,536 Windows-1252 letters") << repeated("\xe9", 65536) << false;
 }
