@@ -14,9 +14,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 from desktop import Tickora, XServer, check, step  # noqa: E402  (the shared X harness)
 
-# Linked libraries that dpkg-shlibdeps must find, and the X11 platform plugin that Qt loads
-# at run time, which no linker sees.
-REQUIRED = {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "qt6-qpa-plugins"}
+# Linked libraries that dpkg-shlibdeps must find.
+REQUIRED = {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6"}
 
 
 def run(*command, **options):
@@ -79,6 +78,11 @@ def main():
     for group in depends:
         check(any(satisfied(alternative) for alternative in group.split("|")),
               f"the dependency {group!r} is not installed on this Debian")
+    # Qt loads its X11 platform plugin at run time, which no linker sees: its package must
+    # be among the dependencies all the same.
+    plugin = Path(run("qtpaths6", "--query", "QT_INSTALL_PLUGINS").strip()) / "platforms" / "libqxcb.so"
+    owner = run("dpkg", "-S", str(plugin)).split(":")[0]
+    check(owner in named, f"the X11 platform plugin comes from {owner}, which Depends does not name")
 
     step("it holds the program, the launcher, the metainfo and the icons, nothing else")
     listed = {line.split()[-1].lstrip(".") for line in run("dpkg-deb", "--contents", str(deb)).splitlines()}
