@@ -29,6 +29,14 @@ def read_settings(folder):
     return {name: (Path(folder) / name).read_bytes() for name in SETTINGS if (Path(folder) / name).exists()}
 
 
+def next_picture(app, previous):
+    """Waits for the field to show something other than previous, and gives that picture."""
+    def changed():
+        shot = app.field_shot()
+        return shot if differs(shot, previous) else None
+    return wait_until(changed, 5, "the text to move on")
+
+
 def settle(app, timeout=5):
     """Waits until the field shows the same picture twice in a row, and gives that picture."""
     previous = [app.field_shot()]
@@ -78,8 +86,7 @@ def first_run(app, folder, artefacts):
     wait_until(lambda: differs(app.shot((480, 6720, 855, 375)), before_start), 5, 'the caption "Stop"')
     shots = [app.field_shot()]
     for _ in range(3):
-        shots.append(wait_until(lambda: (lambda shot: shot if differs(shot, shots[-1]) else None)(
-            app.field_shot()), 5, "the text to move on"))
+        shots.append(next_picture(app, shots[-1]))
     for number, shot in enumerate(shots):
         artefacts.save(shot, f"03-running-{number}")
 
