@@ -255,9 +255,9 @@ class Tickora:
         except subprocess.TimeoutExpired:
             state = Path(f"/proc/{self.proc.pid}/status").read_text().splitlines()[2]
             wchan = Path(f"/proc/{self.proc.pid}/wchan").read_text()
-            shown = self.window in self.windows()
+            shown = "still" if self.window in self.windows() else "no longer"
             raise AssertionError(f"the program did not end within {timeout} s "
-                                 f"({state}, waiting in {wchan}, window {'still' if shown else 'no longer'} shown)") from None
+                                 f"({state}, waiting in {wchan}, window {shown} shown)") from None
 
     def stop(self):
         if self.proc.poll() is None:
