@@ -6,3 +6,14 @@ top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$top/scripts/build.sh" default
 cd "$top"
 ctest --preset default
+
+# The same suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer:
+# the "sanitize" test preset sets the options that make any report fail the run, and
+# tests/sanitizers/lsan.supp. Then each fuzz target, built with clang and libFuzzer,
+# searches for a minute for an input that crashes, hangs or breaks a property.
+for preset in sanitize fuzz; do
+    started=$SECONDS
+    "$top/scripts/build.sh" "$preset"
+    ctest --preset "$preset"
+    echo "Stage $preset: $((SECONDS - started)) s"
+done
