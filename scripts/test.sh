@@ -14,6 +14,6 @@ ctest --preset default
 for preset in sanitize fuzz; do
     started=$SECONDS
     "$top/scripts/build.sh" "$preset"
+    echo "Built the $preset preset in $((SECONDS - started)) s"
     ctest --preset "$preset"
-    echo "Stage $preset: $((SECONDS - started)) s"
 done
