@@ -49,7 +49,8 @@ QString writeFailure(const QFileDevice &file, int systemError)
 std::optional<QString> openRegularFile(const QString &fileName, QFile &file)
 {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return qt_error_string(errno);
     struct stat status = {};
@@ -73,29 +74,36 @@ std::optional<QString> openRegularFile(const QString &fileName, QFile &file)
 
 namespace TextFiles {
 
-std::optional<QString> read(const QString &fileName, qsizetype maxLength, QString &text)
+std::variant<QByteArray, ReadFailure> readBytes(const QString &fileName, qsizetype maxBytes)
 {
     if (fileName.isEmpty())
-        return QStringLiteral("no file name was given");
+        return ReadFailure{QStringLiteral("no file name was given")};
     const QFileInfo info(fileName);
     if (!info.exists())
-        return QStringLiteral("the file does not exist");
+        return ReadFailure{QStringLiteral("the file does not exist")};
     if (!info.isFile())
-        return notRegularFile(info);
-    const qsizetype maxBytes = maxLength * kMaxBytesPerCharacter + kByteOrderMarkBytes;
+        return ReadFailure{notRegularFile(info)};
     if (info.size() > maxBytes)
-        return tooLong(maxLength);
+        return ReadFailure{QString(), true};
 
     QFile file;
     if (const auto failure = openRegularFile(fileName, file))
-        return failure;
-    // One byte more than can fit tells a file that grew since it was looked at.
-    const QByteArray bytes = file.read(maxBytes + 1);
+        return ReadFailure{*failure};
+    // One byte more than allowed tells a file that grew since it was looked at.
+    QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return file.errorString();
+        return ReadFailure{file.errorString()};
     if (bytes.size() > maxBytes)
-        return tooLong(maxLength);
-    QString decoded = TextEncoding::decode(bytes);
+        return ReadFailure{QString(), true};
+    return bytes;
+}
+
+std::optional<QString> read(const QString &fileName, qsizetype maxLength, QString &text)
+{
+    const auto bytes = readBytes(fileName, maxLength * kMaxBytesPerCharacter + kByteOrderMarkBytes);
+    if (const auto *failure = std::get_if<ReadFailure>(&bytes))
+        return failure->tooLarge ? tooLong(maxLength) : failure->reason;
+    QString decoded = TextEncoding::decode(std::get<QByteArray>(bytes));
     if (decoded.size() > maxLength)
         return tooLong(maxLength);
     text = std::move(decoded);
