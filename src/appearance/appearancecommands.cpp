@@ -2,23 +2,12 @@
 
 #include "settings/settingscommands.h"
 #include "settings/settingsrecord.h"
+#include "settings/settingstext.h"
 #include "window/commondialog.h"
 #include "window/services.h"
 #include "window/windowaccess.h"
 
 #include <QDir>
-
-#include <array>
-#include <charconv>
-
-namespace {
-
-QString flagText(bool value)
-{
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-} // namespace
 
 void AppearanceCommands::chooseForeColour()
 {
@@ -43,7 +32,8 @@ void AppearanceCommands::chooseColour(ColourTarget target)
         target == ColourTarget::Fore ? m_window.setForeColour(colour) : m_window.setBackColour(colour);
     if (!applied)
         return;
-    (target == ColourTarget::Fore ? m_record.strForeColor : m_record.strBackColor) = QString::number(colour);
+    (target == ColourTarget::Fore ? m_record.strForeColor : m_record.strBackColor) =
+        SettingsText::fromColour(colour);
 }
 
 void AppearanceCommands::chooseFont()
@@ -76,28 +66,17 @@ void AppearanceCommands::applyPickedFont()
     const auto size = static_cast<float>(picked.size);
     if (!m_window.setFontSize(size))
         return;
-    m_record.strFontSize = fontSizeText(size);
+    m_record.strFontSize = SettingsText::fromFontSize(size);
 
     m_window.setFontBold(picked.bold);
-    m_record.strFontBold = flagText(picked.bold);
+    m_record.strFontBold = SettingsText::fromBool(picked.bold);
     m_window.setFontItalic(picked.italic);
-    m_record.strFontItalic = flagText(picked.italic);
+    m_record.strFontItalic = SettingsText::fromBool(picked.italic);
     m_window.setFontUnderline(picked.underline);
-    m_record.strFontUnderline = flagText(picked.underline);
+    m_record.strFontUnderline = SettingsText::fromBool(picked.underline);
 }
 
 void AppearanceCommands::clearText()
 {
     m_window.setText(QString());
-}
-
-QString AppearanceCommands::fontSizeText(float points)
-{
-    // Enough room for any float in fixed notation.
-    std::array<char, 64> buffer{};
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), points, std::chars_format::fixed);
-    if (error != std::errc())
-        return QString::number(static_cast<double>(points), 'g', 9);
-    return QString::fromLatin1(buffer.data(), end - buffer.data());
 }

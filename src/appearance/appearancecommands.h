@@ -30,10 +30,6 @@ public:
     void chooseFont();
     void clearText();
 
-    // The record's text of a font size: the single-precision size in its shortest
-    // decimal form, with a point in every locale and no fraction digits when whole.
-    [[nodiscard]] static QString fontSizeText(float points);
-
 private:
     enum class ColourTarget { Fore, Back };
 

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -103,6 +105,20 @@ QString fromFontSize(double points)
     if (!std::isfinite(points))
         return {};
     return QLocale::c().toString(points, 'f', QLocale::FloatingPointShortest);
+}
+
+QString fromFontSize(float points)
+{
+    if (!std::isfinite(points))
+        return {};
+    // Enough room for any float in fixed notation; to_chars gives the shortest text that
+    // reads back as the same float, whatever the locale.
+    std::array<char, 64> buffer{};
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), points, std::chars_format::fixed);
+    if (error != std::errc())
+        return fromFontSize(static_cast<double>(points));
+    return QString::fromLatin1(buffer.data(), end - buffer.data());
 }
 
 std::optional<double> toFontSize(QStringView text)

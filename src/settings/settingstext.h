@@ -26,6 +26,9 @@ namespace SettingsText {
 // Points with a point as the decimal separator in every locale, without fraction digits
 // when whole: 24, 10.5.
 [[nodiscard]] QString fromFontSize(double points);
+// The same for a size the font dialog gave in single precision: 12.3, not the double
+// nearest to that float.
+[[nodiscard]] QString fromFontSize(float points);
 // A positive decimal number of points that the display can take.
 [[nodiscard]] std::optional<double> toFontSize(QStringView text);
 
