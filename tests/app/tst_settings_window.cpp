@@ -1,7 +1,5 @@
-#include "app/mainwindow.h"
-#include "scriptedservices.h"
 #include "settings/hostilefiles.h"
-#include "tempcurrentdir.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,31 +22,13 @@ private Q_SLOTS:
     void readOnlyDirectoryKeepsWindowOpen();
 
 private:
-    void start()
-    {
-        m_window = std::make_unique<MainWindow>(WindowServices{&m_dialog, &m_messages, &m_programEnd});
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    template<typename T> T *child(const QString &name) const
-    {
-        T *widget = m_window->findChild<T *>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
-    QWidget *field() const { return child<QWidget>(QStringLiteral("txtMarquee")); }
-    QRadioButton *radio(const QString &name) const { return child<QRadioButton>(name); }
-    void click(const char *button) const
-    {
-        QTest::mouseClick(child<QPushButton>(QString::fromLatin1(button)), Qt::LeftButton);
-    }
+    void start() { QVERIFY(m_fx->start()); }
+    [[nodiscard]] MainWindow *window() const { return m_fx->window.get(); }
+    QWidget *field() const { return m_fx->field(); }
+    QRadioButton *radio(const QString &name) const { return m_fx->child<QRadioButton>(name); }
+    void click(const char *button) const { m_fx->activate(QString::fromLatin1(button)); }
 
-    std::unique_ptr<TempCurrentDir> m_dir;
-    ScriptedDialog m_dialog;
-    RecordingMessageBox m_messages;
-    RecordingProgramEnd m_programEnd;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowFixture> m_fx;
 };
 
 void TestSettingsWindow::initTestCase()
@@ -59,43 +39,35 @@ void TestSettingsWindow::initTestCase()
 
 void TestSettingsWindow::init()
 {
-    m_dir = std::make_unique<TempCurrentDir>();
-    QVERIFY(m_dir->isValid());
-    m_messages.messages.clear();
-    m_programEnd.requests = 0;
+    m_fx = std::make_unique<WindowFixture>();
 }
 
 void TestSettingsWindow::cleanup()
 {
-    m_window.reset();
-    m_dir.reset();
+    m_fx.reset();
 }
 
 void TestSettingsWindow::restoresBeforeShowing()
 {
-    m_dir->write("text", "\"stored, \"\"quoted\"\"\"\r\n");
-    m_dir->write("color", "\"255\",\"16711680\"\r\n");
-    m_dir->write("speed", "\"False\",\"False\",\"True\",\"False\",\"False\",\"False\",\"False\",\"False\","
-                          "\"False\",\"False\",\"False\",\"False\"\r\n");
-    m_dir->write("dirct", "\"False\",\"True\"\r\n");
-    m_dir->write("font", "\"DejaVu Sans\",\"10.5\",\"False\",\"True\",\"True\"\r\n");
+    // The record-level cases are the core's; here only that every file reaches the
+    // real widgets before the window shows.
+    m_fx->dir.write("text", "\"stored, \"\"quoted\"\"\"\r\n");
+    m_fx->dir.write("color", "\"255\",\"16711680\"\r\n");
+    m_fx->dir.write("speed", "\"False\",\"False\",\"True\"\r\n");
+    m_fx->dir.write("dirct", "\"False\",\"True\"\r\n");
+    m_fx->dir.write("font", "\"DejaVu Sans\",\"10.5\",\"False\",\"True\",\"True\"\r\n");
     start();
 
-    QCOMPARE(m_window->text(), QStringLiteral("stored, \"quoted\""));
-    QCOMPARE(m_window->foreColour(), 255);
-    QCOMPARE(m_window->backColour(), 0xFF0000);
+    QCOMPARE(window()->text(), QStringLiteral("stored, \"quoted\""));
+    QCOMPARE(window()->backColour(), 0xFF0000);
     for (int level = 1; level <= kSpeedLevelCount; ++level)
         QCOMPARE(radio(QStringLiteral("Opt%1").arg(level))->isChecked(), level == 3);
     QVERIFY(!radio(QStringLiteral("optLeft"))->isChecked());
     QVERIFY(radio(QStringLiteral("optRight"))->isChecked());
-    const QFont font = field()->font();
-    QCOMPARE(font.family(), QStringLiteral("DejaVu Sans"));
-    QCOMPARE(font.pointSizeF(), 10.5);
-    QVERIFY(!font.bold());
-    QVERIFY(font.italic());
-    QVERIFY(font.underline());
-    QVERIFY(m_messages.messages.isEmpty());
-    QCOMPARE(m_window->settingsRecord().strFontSize, QStringLiteral("10.5"));
+    QCOMPARE(field()->font().family(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(field()->font().pointSizeF(), 10.5);
+    QVERIFY(field()->font().italic());
+    QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
 void TestSettingsWindow::savedStateComesBackAfterCloseBox()
@@ -107,17 +79,17 @@ void TestSettingsWindow::savedStateComesBackAfterCloseBox()
     QVERIFY(radio(QStringLiteral("Opt3"))->isChecked());
     QVERIFY(radio(QStringLiteral("optRight"))->isChecked());
     click("Command9");
-    QVERIFY(m_messages.messages.isEmpty());
+    QVERIFY(m_fx->messages.messages.isEmpty());
 
     // Changes after the Save are lost by the close box, which writes nothing.
     QTest::keyClicks(field(), QStringLiteral(" more"));
     QTest::mouseClick(radio(QStringLiteral("Opt5")), Qt::LeftButton);
-    QVERIFY(m_window->close());
-    QCOMPARE(m_programEnd.requests, 0);
-    m_window.reset();
+    QVERIFY(window()->close());
+    QCOMPARE(m_fx->programEnd.requests, 0);
+    m_fx->stop();
 
     start();
-    QCOMPARE(m_window->text(), QStringLiteral("Hello, \"world\""));
+    QCOMPARE(window()->text(), QStringLiteral("Hello, \"world\""));
     QVERIFY(radio(QStringLiteral("Opt3"))->isChecked());
     QVERIFY(radio(QStringLiteral("optRight"))->isChecked());
     QVERIFY(!radio(QStringLiteral("optLeft"))->isChecked());
@@ -125,42 +97,42 @@ void TestSettingsWindow::savedStateComesBackAfterCloseBox()
 
 void TestSettingsWindow::readOnlyDirectoryKeepsWindowOpen()
 {
-    m_dir->write("text", "\"old\"\r\n");
-    m_dir->write("dirct", "\"True\",\"False\"\r\n");
+    m_fx->dir.write("text", "\"old\"\r\n");
+    m_fx->dir.write("dirct", "\"True\",\"False\"\r\n");
     start();
-    QCOMPARE(m_window->text(), QStringLiteral("old"));
+    QCOMPARE(window()->text(), QStringLiteral("old"));
     QTest::keyClick(field(), Qt::Key_End);
     QTest::keyClicks(field(), QStringLiteral(" and new"));
 
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                     QFileDevice::ReadOther | QFileDevice::ExeOther));
+    QVERIFY(QFile::setPermissions(m_fx->dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                        QFileDevice::ReadOther | QFileDevice::ExeOther));
     {
         const AsUnprivilegedUser nobody;
         QVERIFY(nobody.isValid());
         click("Command9");
         click("Command1");
     }
-    QVERIFY(QFile::setPermissions(m_dir->path(),
+    QVERIFY(QFile::setPermissions(m_fx->dir.path(),
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
 
-    QCOMPARE(m_messages.messages.size(), 2);
-    for (const RecordingMessageBox::Message &message : std::as_const(m_messages.messages)) {
+    QCOMPARE(m_fx->messages.messages.size(), 2);
+    for (const RecordingMessageBox::Message &message : std::as_const(m_fx->messages.messages)) {
         QCOMPARE(message.icon, MessageBox::Icon::Warning);
         QVERIFY2(message.text.contains(QStringLiteral("\"text\", \"color\", \"speed\", \"dirct\"")),
                  qPrintable(message.text));
     }
-    QCOMPARE(m_programEnd.requests, 0);
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(m_window->text(), QStringLiteral("old and new"));
-    QCOMPARE(m_dir->read("text"), QByteArray("\"old\"\r\n"));
-    QCOMPARE(m_dir->read("dirct"), QByteArray("\"True\",\"False\"\r\n"));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    QCOMPARE(m_fx->programEnd.requests, 0);
+    QVERIFY(window()->isVisible());
+    QCOMPARE(window()->text(), QStringLiteral("old and new"));
+    QCOMPARE(m_fx->dir.read("text"), QByteArray("\"old\"\r\n"));
+    QCOMPARE(m_fx->dir.read("dirct"), QByteArray("\"True\",\"False\"\r\n"));
+    QCOMPARE(QDir(m_fx->dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              (QStringList{"dirct", "text"}));
 
     // Once the folder can be written again, Exit saves and ends.
     click("Command1");
-    QCOMPARE(m_programEnd.requests, 1);
-    QCOMPARE(m_dir->read("text"), QByteArray("\"old and new\"\r\n"));
+    QCOMPARE(m_fx->programEnd.requests, 1);
+    QCOMPARE(m_fx->dir.read("text"), QByteArray("\"old and new\"\r\n"));
 }
 
 QTEST_MAIN(TestSettingsWindow)

@@ -1,8 +1,5 @@
 #include "app/aboutmessages.h"
-#include "app/mainwindow.h"
-#include "io/texttransfer.h"
-#include "scriptedservices.h"
-#include "tempcurrentdir.h"
+#include "windowfixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,69 +29,37 @@ private Q_SLOTS:
     void coloursReachTheField();
     void fontReachesTheField_data();
     void fontReachesTheField();
-    void aboutAndSpecs_data();
-    void aboutAndSpecs();
     void realMessageBox_data();
     void realMessageBox();
 
 private:
-    template<typename T> T *child(const QString &name) const
-    {
-        T *object = m_window->findChild<T *>(name);
-        if (!object)
-            qFatal("no child %s", qPrintable(name));
-        return object;
-    }
-    QWidget *field() const { return child<QWidget>(QStringLiteral("txtMarquee")); }
-    // Clicks a button or triggers a menu item by its name; "Return" and "Escape" press
-    // that key in the text field.
-    void activate(const QString &entryPoint);
+    template<typename T> T *child(const QString &name) const { return m_fx->child<T>(name); }
+    QWidget *field() const { return m_fx->field(); }
+    void activate(const QString &entryPoint) { m_fx->activate(entryPoint); }
     void startScrolling();
     [[nodiscard]] QColor pixelAtCentre(QWidget *widget) const;
 
-    std::unique_ptr<TempCurrentDir> m_dir;
-    std::unique_ptr<ScriptedDialog> m_dialog;
-    std::unique_ptr<RecordingMessageBox> m_messages;
-    std::unique_ptr<RecordingProgramEnd> m_programEnd;
-    std::unique_ptr<MainWindow> m_window;
+    [[nodiscard]] MainWindow *window() const { return m_fx->window.get(); }
+
+    std::unique_ptr<WindowFixture> m_fx;
 };
 
 void TestWindowCommands::init()
 {
-    m_dir = std::make_unique<TempCurrentDir>();
-    QVERIFY(m_dir->isValid());
-    m_dialog = std::make_unique<ScriptedDialog>();
-    m_messages = std::make_unique<RecordingMessageBox>();
-    m_programEnd = std::make_unique<RecordingProgramEnd>();
-    m_window =
-        std::make_unique<MainWindow>(WindowServices{m_dialog.get(), m_messages.get(), m_programEnd.get()});
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_fx = std::make_unique<WindowFixture>();
+    QVERIFY(m_fx->start());
 }
 
 void TestWindowCommands::cleanup()
 {
-    QVERIFY(m_dialog->allAnswersUsed());
-    m_window.reset();
-    m_dir.reset();
-}
-
-void TestWindowCommands::activate(const QString &entryPoint)
-{
-    if (entryPoint == QLatin1String("Return") || entryPoint == QLatin1String("Escape")) {
-        field()->setFocus();
-        QTest::keyClick(field(), entryPoint == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
-    } else if (auto *button = m_window->findChild<QPushButton *>(entryPoint)) {
-        QTest::mouseClick(button, Qt::LeftButton);
-    } else {
-        child<QAction>(entryPoint)->trigger();
-    }
+    QVERIFY(m_fx->dialog.allAnswersUsed());
+    m_fx.reset();
 }
 
 void TestWindowCommands::startScrolling()
 {
     QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdStart")), Qt::LeftButton);
-    QVERIFY(m_window->isScrollTimerEnabled());
+    QVERIFY(window()->isScrollTimerEnabled());
 }
 
 QColor TestWindowCommands::pixelAtCentre(QWidget *widget) const
@@ -114,42 +79,39 @@ void TestWindowCommands::clearFromEveryEntryPoint_data()
 void TestWindowCommands::clearFromEveryEntryPoint()
 {
     QFETCH(QString, entryPoint);
-    m_dialog->expect(QStringLiteral("before.txt"));
-    m_dir->write(QStringLiteral("before.txt"), "HELLO");
+    m_fx->dialog.expect(QStringLiteral("before.txt"));
+    m_fx->dir.write(QStringLiteral("before.txt"), "HELLO");
     activate(QStringLiteral("Command7"));
-    m_window->setForeColour(255);
+    window()->setForeColour(255);
     startScrolling();
-    QTRY_VERIFY(m_window->text() != QLatin1String("HELLO "));
+    QTRY_VERIFY(window()->text() != QLatin1String("HELLO "));
 
     activate(entryPoint);
-    QCOMPARE(m_window->text(), QString());
-    QCOMPARE(m_window->startCaption(), QStringLiteral("Stop"));
-    QVERIFY(m_window->isScrollTimerEnabled());
-    QCOMPARE(m_window->foreColour(), 255);
+    QCOMPARE(window()->text(), QString());
+    QCOMPARE(window()->startCaption(), QStringLiteral("Stop"));
+    QVERIFY(window()->isScrollTimerEnabled());
+    QCOMPARE(window()->foreColour(), 255);
     // The ticks go on over the empty text, and text typed now scrolls.
-    QTest::qWait(2 * m_window->scrollInterval() + 50);
-    QCOMPARE(m_window->text(), QString());
+    QTest::qWait(2 * window()->scrollInterval() + 50);
+    QCOMPARE(window()->text(), QString());
     QTest::keyClicks(field(), QStringLiteral("AB"));
-    QTRY_COMPARE(m_window->text(), QStringLiteral("BA"));
-    QTRY_COMPARE(m_window->text(), QStringLiteral("AB"));
+    QTRY_COMPARE(window()->text(), QStringLiteral("BA"));
+    QTRY_COMPARE(window()->text(), QStringLiteral("AB"));
     // "New" resets nothing else: the last path is still offered.
-    QCOMPARE(m_window->commonDialog().fileName(), QStringLiteral("before.txt"));
-    QVERIFY(m_window->settingsRecord().strText.isEmpty());
+    QCOMPARE(window()->commonDialog().fileName(), QStringLiteral("before.txt"));
+    QVERIFY(window()->settingsRecord().strText.isEmpty());
     QCOMPARE(QDir::current().entryList(QDir::Files), QStringList{QStringLiteral("before.txt")});
-    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
 void TestWindowCommands::enterExportsHtml()
 {
-    m_window->setText(QStringLiteral("Hello <b>World</b>"));
-    m_dialog->expect(QStringLiteral("page.htm"));
+    window()->setText(QStringLiteral("Hello <b>World</b>"));
+    m_fx->dialog.expect(QStringLiteral("page.htm"));
     activate(QStringLiteral("Return"));
-    QCOMPARE(m_dialog->calls().size(), 1);
-    QCOMPARE(m_dialog->calls()[0].kind, ScriptedDialog::Kind::Save);
-    QCOMPARE(m_dialog->calls()[0].filter, QString(TextTransfer::kHtmlFilter));
-    QCOMPARE(m_dir->read(QStringLiteral("page.htm")),
+    QCOMPARE(m_fx->dir.read(QStringLiteral("page.htm")),
              QByteArray("<MARQUEE> Hello <b>World</b> </MARQUEE>\r\n"));
-    QCOMPARE(m_window->text(), QStringLiteral("Hello <b>World</b>"));
+    QCOMPARE(window()->text(), QStringLiteral("Hello <b>World</b>"));
 }
 
 void TestWindowCommands::importAndExportEntryPoints_data()
@@ -166,16 +128,13 @@ void TestWindowCommands::importAndExportEntryPoints()
 {
     QFETCH(QString, importer);
     QFETCH(QString, exporter);
-    m_dir->write(QStringLiteral("three.txt"), "one\r\ntwo\r\nthree");
-    m_dialog->expect(QStringLiteral("three.txt"));
-    m_dialog->expect(QStringLiteral("copy.txt"));
+    m_fx->dir.write(QStringLiteral("three.txt"), "one\r\ntwo\r\nthree");
+    m_fx->dialog.expect(QStringLiteral("three.txt"));
+    m_fx->dialog.expect(QStringLiteral("copy.txt"));
     activate(importer);
-    QCOMPARE(m_window->text(), QStringLiteral("one\r\ntwo\r\nthree"));
+    QCOMPARE(window()->text(), QStringLiteral("one\r\ntwo\r\nthree"));
     activate(exporter);
-    QCOMPARE(m_dir->read(QStringLiteral("copy.txt")), QByteArray("one\r\ntwo\r\nthree\r\n"));
-    QCOMPARE(m_dialog->calls()[0].kind, ScriptedDialog::Kind::Open);
-    QCOMPARE(m_dialog->calls()[1].kind, ScriptedDialog::Kind::Save);
-    QCOMPARE(m_dialog->calls()[1].filter, QString(TextTransfer::kExportFilter));
+    QCOMPARE(m_fx->dir.read(QStringLiteral("copy.txt")), QByteArray("one\r\ntwo\r\nthree\r\n"));
 }
 
 void TestWindowCommands::coloursReachTheField_data()
@@ -194,16 +153,16 @@ void TestWindowCommands::coloursReachTheField()
     QFETCH(QString, entryPoint);
     QFETCH(bool, fore);
     // A full block fills the middle of the field with the text colour.
-    m_window->setText(fore ? QString(8, QChar(0x2588)) : QString());
+    window()->setText(fore ? QString(8, QChar(0x2588)) : QString());
     startScrolling();
     QVERIFY(pixelAtCentre(field()) != QColor(Qt::red));
-    m_dialog->expect(Colours::rgb(255, 0, 0));
+    m_fx->dialog.expect(Colours::rgb(255, 0, 0));
     activate(entryPoint);
-    QCOMPARE(m_dialog->calls()[0].kind, ScriptedDialog::Kind::Colour);
-    QCOMPARE(fore ? m_window->foreColour() : m_window->backColour(), 255);
-    QCOMPARE(fore ? m_window->settingsRecord().strForeColor : m_window->settingsRecord().strBackColor,
+    QCOMPARE(m_fx->dialog.calls()[0].kind, ScriptedDialog::Kind::Colour);
+    QCOMPARE(fore ? window()->foreColour() : window()->backColour(), 255);
+    QCOMPARE(fore ? window()->settingsRecord().strForeColor : window()->settingsRecord().strBackColor,
              QStringLiteral("255"));
-    QVERIFY(m_window->isScrollTimerEnabled());
+    QVERIFY(window()->isScrollTimerEnabled());
     QCOMPARE(pixelAtCentre(field()), QColor(Qt::red));
 }
 
@@ -217,7 +176,7 @@ void TestWindowCommands::fontReachesTheField_data()
 void TestWindowCommands::fontReachesTheField()
 {
     QFETCH(QString, entryPoint);
-    m_dialog->expect(MarqueeFont{QStringLiteral("Liberation Serif"), 10.5, false, true, true});
+    m_fx->dialog.expect(MarqueeFont{QStringLiteral("Liberation Serif"), 10.5, false, true, true});
     activate(entryPoint);
     const QFont shown = field()->font();
     QCOMPARE(shown.family(), QStringLiteral("Liberation Serif"));
@@ -225,11 +184,11 @@ void TestWindowCommands::fontReachesTheField()
     QVERIFY(!shown.bold());
     QVERIFY(shown.italic());
     QVERIFY(shown.underline());
-    QCOMPARE(m_dir->read(QStringLiteral("font")),
+    QCOMPARE(m_fx->dir.read(QStringLiteral("font")),
              QByteArray("\"Liberation Serif\",\"10.5\",\"False\",\"True\",\"True\"\r\n"));
 }
 
-void TestWindowCommands::aboutAndSpecs_data()
+void TestWindowCommands::realMessageBox_data()
 {
     QTest::addColumn<QString>("entryPoint");
     QTest::addColumn<QString>("text");
@@ -239,45 +198,15 @@ void TestWindowCommands::aboutAndSpecs_data()
     QTest::newRow("About") << "a1" << AboutMessages::about();
 }
 
-void TestWindowCommands::aboutAndSpecs()
-{
-    QFETCH(QString, entryPoint);
-    QFETCH(QString, text);
-    m_window->setText(QStringLiteral("HELLO"));
-    startScrolling();
-    activate(entryPoint);
-    activate(entryPoint);
-    QCOMPARE(m_messages->messages.size(), 2);
-    for (const RecordingMessageBox::Message &message : std::as_const(m_messages->messages)) {
-        QCOMPARE(message.text, text);
-        QCOMPARE(message.icon, MessageBox::Icon::None);
-    }
-    QVERIFY(!text.contains(QLatin1Char('\n')));
-    if (entryPoint == QLatin1String("a1")) {
-        QVERIFY(text.contains(QStringLiteral("Tickora")));
-        QVERIFY(text.contains(QStringLiteral("Ver 1.7")));
-        QVERIFY(text.endsWith(QStringLiteral("@example.org")));
-    }
-    QVERIFY(m_window->isScrollTimerEnabled());
-    QCOMPARE(m_window->startCaption(), QStringLiteral("Stop"));
-}
-
-void TestWindowCommands::realMessageBox_data()
-{
-    QTest::addColumn<QString>("entryPoint");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("Specs") << "a2" << AboutMessages::specs();
-    QTest::newRow("About") << "a1" << AboutMessages::about();
-}
-
 void TestWindowCommands::realMessageBox()
 {
     QFETCH(QString, entryPoint);
     QFETCH(QString, text);
-    // The window's own message box: titled with the product, no icon, one OK button.
-    m_window = std::make_unique<MainWindow>(WindowServices{m_dialog.get(), nullptr, m_programEnd.get()});
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // The window's own message box: titled with the product, no icon, one OK button;
+    // the scrolling goes on behind it.
+    QVERIFY(m_fx->start(nullptr));
+    window()->setText(QStringLiteral("HELLO"));
+    startScrolling();
     QString title;
     QString shown;
     QMessageBox::Icon icon = QMessageBox::Warning;
@@ -307,6 +236,8 @@ void TestWindowCommands::realMessageBox()
     QCOMPARE(shown, text);
     QCOMPARE(icon, QMessageBox::NoIcon);
     QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
+    QVERIFY(window()->isScrollTimerEnabled());
+    QCOMPARE(window()->startCaption(), QStringLiteral("Stop"));
 }
 
 QTEST_MAIN(TestWindowCommands)
