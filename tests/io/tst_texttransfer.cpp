@@ -1,28 +1,18 @@
+#include "corefixture.h"
 #include "io/textencoding.h"
 #include "io/texttransfer.h"
-#include "scriptedservices.h"
-#include "tempcurrentdir.h"
-#include "window/plainwindow.h"
+#include "settings/hostilefiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
-
 namespace {
 
 enum class Command { Import, ExportText, ExportHtml };
 
 const QString kOldText = QStringLiteral("old text");
-
-QByteArray repeated(const QByteArray &unit, int count)
-{
-    return unit.repeated(count);
-}
 
 } // namespace
 
@@ -58,29 +48,23 @@ private:
     void run(Command command);
     void expectWarningNaming(const QString &fileName);
 
-    std::unique_ptr<TempCurrentDir> m_dir;
-    std::unique_ptr<PlainWindow> m_window;
-    std::unique_ptr<ScriptedDialog> m_dialog;
-    std::unique_ptr<RecordingMessageBox> m_messages;
+    std::unique_ptr<CoreFixture> m_fx;
     std::unique_ptr<TextTransfer> m_transfer;
 };
 
 void TestTextTransfer::init()
 {
-    m_dir = std::make_unique<TempCurrentDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<PlainWindow>();
-    m_dialog = std::make_unique<ScriptedDialog>();
-    m_messages = std::make_unique<RecordingMessageBox>();
-    m_transfer = std::make_unique<TextTransfer>(*m_window, *m_dialog, *m_messages);
-    m_window->setText(kOldText);
+    m_fx = std::make_unique<CoreFixture>();
+    QVERIFY(m_fx->dir.isValid());
+    m_transfer = std::make_unique<TextTransfer>(m_fx->window, m_fx->dialog, m_fx->messages);
+    m_fx->window.setText(kOldText);
 }
 
 void TestTextTransfer::cleanup()
 {
-    QVERIFY(m_dialog->allAnswersUsed());
+    QVERIFY(m_fx->dialog.allAnswersUsed());
     m_transfer.reset();
-    m_dir.reset();
+    m_fx.reset();
 }
 
 void TestTextTransfer::run(Command command)
@@ -100,8 +84,8 @@ void TestTextTransfer::run(Command command)
 
 void TestTextTransfer::expectWarningNaming(const QString &fileName)
 {
-    QCOMPARE(m_messages->messages.size(), 1);
-    const RecordingMessageBox::Message &message = m_messages->messages.constFirst();
+    QCOMPARE(m_fx->messages.messages.size(), 1);
+    const RecordingMessageBox::Message &message = m_fx->messages.messages.constFirst();
     QCOMPARE(message.icon, MessageBox::Icon::Warning);
     QVERIFY2(message.text.contains(QLatin1Char('"') + QDir::toNativeSeparators(fileName) + QLatin1Char('"')),
              qPrintable(message.text));
@@ -129,23 +113,23 @@ void TestTextTransfer::dialogSettingsAndCancel()
     QFETCH(ScriptedDialog::Kind, kind);
     QFETCH(QString, filter);
     // What an earlier use left: the file commands set no flags of their own.
-    m_dialog->setCancelError(false);
-    m_dialog->setFilterIndex(3);
-    m_dialog->setFlags(259);
-    m_dialog->expect(ScriptedDialog::Cancel{});
+    m_fx->dialog.setCancelError(false);
+    m_fx->dialog.setFilterIndex(3);
+    m_fx->dialog.setFlags(259);
+    m_fx->dialog.expect(ScriptedDialog::Cancel{});
 
     run(command);
 
-    QCOMPARE(m_dialog->calls().size(), 1);
-    const ScriptedDialog::Call &call = m_dialog->calls().constFirst();
+    QCOMPARE(m_fx->dialog.calls().size(), 1);
+    const ScriptedDialog::Call &call = m_fx->dialog.calls().constFirst();
     QCOMPARE(call.kind, kind);
     QCOMPARE(call.filter, filter);
     QCOMPARE(call.filterIndex, 1);
     QVERIFY(call.cancelError);
     QCOMPARE(call.flags, 259);
     // Cancel changes nothing and says nothing.
-    QCOMPARE(m_window->text(), kOldText);
-    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(m_fx->window.text(), kOldText);
+    QVERIFY(m_fx->messages.messages.isEmpty());
     QVERIFY(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).isEmpty());
 }
 
@@ -158,11 +142,7 @@ void TestTextTransfer::exportBytes_data()
     QTest::newRow("text empty") << Command::ExportText << "" << QByteArray("\r\n");
     QTest::newRow("text ending in a line break") << Command::ExportText << "abc\r\n"
                                                  << QByteArray("abc\r\n\r\n");
-    QTest::newRow("text beyond ASCII") << Command::ExportText << QString::fromUtf8("Grüße € ✓")
-                                       << QByteArray("Gr\xc3\xbc\xc3\x9f"
-                                                     "e \xe2\x82\xac \xe2\x9c\x93\r\n");
-    QTest::newRow("html abc, 26 bytes")
-        << Command::ExportHtml << "abc" << QByteArray("<MARQUEE> abc </MARQUEE>\r\n");
+    QTest::newRow("html abc") << Command::ExportHtml << "abc" << QByteArray("<MARQUEE> abc </MARQUEE>\r\n");
     QTest::newRow("html empty") << Command::ExportHtml << "" << QByteArray("<MARQUEE>  </MARQUEE>\r\n");
     QTest::newRow("html markup unescaped") << Command::ExportHtml << "<b>bold</b> & \"more\""
                                            << QByteArray("<MARQUEE> <b>bold</b> & \"more\" </MARQUEE>\r\n");
@@ -176,15 +156,13 @@ void TestTextTransfer::exportBytes()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     // A longer file of that name is replaced whole, under the name exactly as chosen.
-    m_dir->write(QStringLiteral("report"), QByteArray(4000, 'z'));
-    m_window->setText(text);
-    m_dialog->expect(QStringLiteral("report"));
+    m_fx->dir.write(QStringLiteral("report"), QByteArray(4000, 'z'));
+    m_fx->window.setText(text);
+    m_fx->dialog.expect(QStringLiteral("report"));
     run(command);
-    QCOMPARE(m_dir->read(QStringLiteral("report")), bytes);
+    QCOMPARE(m_fx->dir.read(QStringLiteral("report")), bytes);
     QCOMPARE(QDir::current().entryList(QDir::Files), QStringList{QStringLiteral("report")});
-    QVERIFY(m_messages->messages.isEmpty());
-    if (command == Command::ExportHtml && text == QLatin1String("abc"))
-        QCOMPARE(bytes.size(), 26);
+    QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
 void TestTextTransfer::exportThenImportAddsLineEnd_data()
@@ -199,14 +177,14 @@ void TestTextTransfer::exportThenImportAddsLineEnd_data()
 void TestTextTransfer::exportThenImportAddsLineEnd()
 {
     QFETCH(QString, text);
-    m_window->setText(text);
-    m_dialog->expect(QStringLiteral("round.txt"));
-    m_dialog->expect(QStringLiteral("round.txt"));
+    m_fx->window.setText(text);
+    m_fx->dialog.expect(QStringLiteral("round.txt"));
+    m_fx->dialog.expect(QStringLiteral("round.txt"));
     m_transfer->exportText();
-    m_window->setText(kOldText);
+    m_fx->window.setText(kOldText);
     m_transfer->importText();
-    QCOMPARE(m_window->text(), text + QStringLiteral("\r\n"));
-    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(m_fx->window.text(), text + QStringLiteral("\r\n"));
+    QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
 void TestTextTransfer::importTakesWholeFile_data()
@@ -219,19 +197,17 @@ void TestTextTransfer::importTakesWholeFile_data()
                                      << "<html><body>Hi &amp; bye</body></html>";
     QTest::newRow("rich text markup") << QByteArray("{\\rtf1\\ansi Hello}") << "{\\rtf1\\ansi Hello}";
     QTest::newRow("empty file empties the text") << QByteArray() << "";
-    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xe2\x82\xac") << QString::fromUtf8("café €");
-    QTest::newRow("Windows-1252") << QByteArray("caf\xe9 \x80") << QString::fromUtf8("café €");
 }
 
 void TestTextTransfer::importTakesWholeFile()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    m_dir->write(QStringLiteral("in.txt"), bytes);
-    m_dialog->expect(QStringLiteral("in.txt"));
+    m_fx->dir.write(QStringLiteral("in.txt"), bytes);
+    m_fx->dialog.expect(QStringLiteral("in.txt"));
     m_transfer->importText();
-    QCOMPARE(m_window->text(), text);
-    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(m_fx->window.text(), text);
+    QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
 void TestTextTransfer::importLengthLimit_data()
@@ -239,29 +215,31 @@ void TestTextTransfer::importLengthLimit_data()
     // The display holds 65,535 UTF-16 units; a euro sign takes three bytes of UTF-8.
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("65,535 letters") << repeated("x", 65535) << true;
-    QTest::newRow("65,536 letters") << repeated("x", 65536) << false;
-    QTest::newRow("65,535 euro signs, three times the bytes") << repeated("\xe2\x82\xac", 65535) << true;
-    QTest::newRow("65,535 euro signs and a letter") << repeated("\xe2\x82\xac", 65535) + "x" << false;
-    QTest::newRow("65,536 two-byte letters") << repeated("\xc3\xa9", 65536) << false;
-    QTest::newRow("65,536 Windows-1252 letters") << repeated("\xe9", 65536) << false;
+    QTest::newRow("65,535 letters") << QByteArray("x").repeated(65535) << true;
+    QTest::newRow("65,536 letters") << QByteArray("x").repeated(65536) << false;
+    QTest::newRow("65,535 euro signs, three times the bytes")
+        << QByteArray("\xe2\x82\xac").repeated(65535) << true;
+    QTest::newRow("65,535 euro signs and a letter")
+        << QByteArray("\xe2\x82\xac").repeated(65535) + "x" << false;
+    QTest::newRow("65,536 two-byte letters") << QByteArray("\xc3\xa9").repeated(65536) << false;
+    QTest::newRow("65,536 Windows-1252 letters") << QByteArray("\xe9").repeated(65536) << false;
 }
 
 void TestTextTransfer::importLengthLimit()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, accepted);
-    m_dir->write(QStringLiteral("long.txt"), bytes);
-    m_dialog->expect(QStringLiteral("long.txt"));
+    m_fx->dir.write(QStringLiteral("long.txt"), bytes);
+    m_fx->dialog.expect(QStringLiteral("long.txt"));
     m_transfer->importText();
     if (accepted) {
-        QCOMPARE(m_window->text(), TextEncoding::decode(bytes));
-        QCOMPARE(m_window->text().size(), 65535);
-        QVERIFY(m_messages->messages.isEmpty());
+        QCOMPARE(m_fx->window.text(), TextEncoding::decode(bytes));
+        QCOMPARE(m_fx->window.text().size(), 65535);
+        QVERIFY(m_fx->messages.messages.isEmpty());
     } else {
-        QCOMPARE(m_window->text(), kOldText);
+        QCOMPARE(m_fx->window.text(), kOldText);
         expectWarningNaming(QStringLiteral("long.txt"));
-        QVERIFY(m_messages->messages.constFirst().text.contains(QLocale().toString(65535)));
+        QVERIFY(m_fx->messages.messages.constFirst().text.contains(QLocale().toString(65535)));
     }
 }
 
@@ -272,9 +250,9 @@ void TestTextTransfer::importRefusesHugeFileUnread()
     QVERIFY(huge.open(QIODevice::WriteOnly));
     QVERIFY(huge.resize(qint64(8) << 30));
     huge.close();
-    m_dialog->expect(QStringLiteral("huge.txt"));
+    m_fx->dialog.expect(QStringLiteral("huge.txt"));
     m_transfer->importText();
-    QCOMPARE(m_window->text(), kOldText);
+    QCOMPARE(m_fx->window.text(), kOldText);
     expectWarningNaming(QStringLiteral("huge.txt"));
 }
 
@@ -282,9 +260,6 @@ void TestTextTransfer::importFailures_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::newRow("missing file") << "missing.txt";
-    QTest::newRow("folder") << "folder";
-    QTest::newRow("pipe without writer") << "pipe";
-    QTest::newRow("endless device") << "/dev/zero";
     QTest::newRow("below a plain file") << "plain.txt/inner.txt";
     QTest::newRow("no name") << "";
 }
@@ -292,12 +267,10 @@ void TestTextTransfer::importFailures_data()
 void TestTextTransfer::importFailures()
 {
     QFETCH(QString, fileName);
-    QVERIFY(QDir::current().mkdir(QStringLiteral("folder")));
-    QCOMPARE(::mkfifo("pipe", 0600), 0);
-    m_dir->write(QStringLiteral("plain.txt"), "plain");
-    m_dialog->expect(fileName);
+    m_fx->dir.write(QStringLiteral("plain.txt"), "plain");
+    m_fx->dialog.expect(fileName);
     m_transfer->importText();
-    QCOMPARE(m_window->text(), kOldText);
+    QCOMPARE(m_fx->window.text(), kOldText);
     expectWarningNaming(fileName);
 }
 
@@ -307,8 +280,6 @@ void TestTextTransfer::exportFailures_data()
     QTest::addColumn<QString>("fileName");
     QTest::newRow("below a plain file") << Command::ExportText << "plain.txt/out.txt";
     QTest::newRow("missing folder") << Command::ExportHtml << "nowhere/out.htm";
-    QTest::newRow("folder") << Command::ExportText << "folder";
-    QTest::newRow("pipe") << Command::ExportHtml << "pipe";
     QTest::newRow("device") << Command::ExportText << "/dev/full";
     QTest::newRow("no name") << Command::ExportHtml << "";
 }
@@ -317,45 +288,37 @@ void TestTextTransfer::exportFailures()
 {
     QFETCH(Command, command);
     QFETCH(QString, fileName);
-    QVERIFY(QDir::current().mkdir(QStringLiteral("folder")));
-    QCOMPARE(::mkfifo("pipe", 0600), 0);
-    m_dir->write(QStringLiteral("plain.txt"), "plain");
+    m_fx->dir.write(QStringLiteral("plain.txt"), "plain");
     const QStringList before =
         QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
-    m_dialog->expect(fileName);
+    m_fx->dialog.expect(fileName);
     run(command);
     expectWarningNaming(fileName);
-    // Nothing was created or replaced: the pipe is still a pipe.
+    // Nothing was created or replaced.
     QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), before);
-    QCOMPARE(m_dir->read(QStringLiteral("plain.txt")), QByteArray("plain"));
-    QVERIFY(!QFileInfo(QStringLiteral("pipe")).isFile());
-    QVERIFY(QFileInfo(QStringLiteral("folder")).isDir());
+    QCOMPARE(m_fx->dir.read(QStringLiteral("plain.txt")), QByteArray("plain"));
 }
 
 void TestTextTransfer::exportWriteFailureKeepsOldFile()
 {
     // A full disk, as far as this process is concerned: files may not grow past 4 KiB.
     // The limit holds for every user, root included.
-    m_dir->write(QStringLiteral("keep.txt"), "old\r\n");
-    m_window->setText(QString(20000, QLatin1Char('x')));
-    m_dialog->expect(QStringLiteral("keep.txt"));
-    m_dialog->expect(QStringLiteral("keep.htm"));
+    m_fx->dir.write(QStringLiteral("keep.txt"), "old\r\n");
+    m_fx->window.setText(QString(20000, QLatin1Char('x')));
+    m_fx->dialog.expect(QStringLiteral("keep.txt"));
+    m_fx->dialog.expect(QStringLiteral("keep.htm"));
 
-    rlimit previous{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = previous;
-    limited.rlim_cur = 4096;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    m_transfer->exportText();
-    m_transfer->exportHtml();
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isValid());
+        m_transfer->exportText();
+        m_transfer->exportHtml();
+    }
 
-    QCOMPARE(m_messages->messages.size(), 2);
-    QVERIFY(m_messages->messages[0].text.contains(QStringLiteral("\"keep.txt\"")));
-    QVERIFY(m_messages->messages[1].text.contains(QStringLiteral("\"keep.htm\"")));
-    QCOMPARE(m_dir->read(QStringLiteral("keep.txt")), QByteArray("old\r\n"));
+    QCOMPARE(m_fx->messages.messages.size(), 2);
+    QVERIFY(m_fx->messages.messages[0].text.contains(QStringLiteral("\"keep.txt\"")));
+    QVERIFY(m_fx->messages.messages[1].text.contains(QStringLiteral("\"keep.htm\"")));
+    QCOMPARE(m_fx->dir.read(QStringLiteral("keep.txt")), QByteArray("old\r\n"));
     // No half-written file and no temporary file stays behind.
     QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("keep.txt")});
@@ -363,20 +326,20 @@ void TestTextTransfer::exportWriteFailureKeepsOldFile()
 
 void TestTextTransfer::commandsLeaveScrollingRunning()
 {
-    m_window->setStartCaption(QStringLiteral("Stop"));
-    m_window->setScrollTimerEnabled(true);
-    m_window->setText(QStringLiteral("ELLO H"));
-    m_dir->write(QStringLiteral("in.txt"), "NEW");
-    m_dialog->expect(QStringLiteral("rotated.txt"));
-    m_dialog->expect(QStringLiteral("in.txt"));
-    m_dialog->expect(QStringLiteral("in.htm"));
+    m_fx->window.setStartCaption(QStringLiteral("Stop"));
+    m_fx->window.setScrollTimerEnabled(true);
+    m_fx->window.setText(QStringLiteral("ELLO H"));
+    m_fx->dir.write(QStringLiteral("in.txt"), "NEW");
+    m_fx->dialog.expect(QStringLiteral("rotated.txt"));
+    m_fx->dialog.expect(QStringLiteral("in.txt"));
+    m_fx->dialog.expect(QStringLiteral("in.htm"));
     m_transfer->exportText();
     m_transfer->importText();
     m_transfer->exportHtml();
-    QCOMPARE(m_dir->read(QStringLiteral("rotated.txt")), QByteArray("ELLO H\r\n"));
-    QCOMPARE(m_dir->read(QStringLiteral("in.htm")), QByteArray("<MARQUEE> NEW </MARQUEE>\r\n"));
-    QVERIFY(m_window->isScrollTimerEnabled());
-    QCOMPARE(m_window->startCaption(), QStringLiteral("Stop"));
+    QCOMPARE(m_fx->dir.read(QStringLiteral("rotated.txt")), QByteArray("ELLO H\r\n"));
+    QCOMPARE(m_fx->dir.read(QStringLiteral("in.htm")), QByteArray("<MARQUEE> NEW </MARQUEE>\r\n"));
+    QVERIFY(m_fx->window.isScrollTimerEnabled());
+    QCOMPARE(m_fx->window.startCaption(), QStringLiteral("Stop"));
 }
 
 QTEST_GUILESS_MAIN(TestTextTransfer)

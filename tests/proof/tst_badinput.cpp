@@ -2,12 +2,11 @@
 // Load and the import end at once, nothing crashes, the other settings still apply, the
 // hostile file's own group takes what converts and keeps the rest, and no file changes.
 
+#include "corefixture.h"
 #include "io/texttransfer.h"
-#include "scriptedservices.h"
 #include "settings/settingscommands.h"
-#include "tempcurrentdir.h"
 #include "window/initialstate.h"
-#include "window/plainwindow.h"
+#include "windowstate.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -22,107 +21,13 @@
 namespace {
 
 // What a settings name or an import name leads to.
-enum class Kind { Bytes, Folder, Fifo, LinkToZero };
+// A link leads to the path in its bytes; a link to a FIFO, to a FIFO made beside it.
+enum class Kind { Bytes, Folder, Fifo, Link, LinkToFifo };
 
 // A command that must end at once; anything slower than this is a hang, not a cost.
 constexpr qint64 kPromptMs = 1000;
 // A hang that never ends is cut off here, so that the run reports it.
 constexpr unsigned kHangSeconds = 20;
-
-// The window's properties that the settings store reaches.
-struct State
-{
-    QString text;
-    ColourValue fore = 0;
-    ColourValue back = 0;
-    int speed = 0;     // the selected level, 0 for none
-    int direction = 0; // 1 left, 2 right, 0 none
-    QString fontName;
-    double fontSize = 0;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-
-    static State of(const WindowAccess &window)
-    {
-        State state;
-        state.text = window.text();
-        state.fore = window.foreColour();
-        state.back = window.backColour();
-        for (int level = 1; level <= kSpeedLevelCount; ++level) {
-            if (window.isSpeedSelected(level))
-                state.speed = level;
-        }
-        state.direction = window.isDirectionSelected(Direction::Right)  ? 2
-                          : window.isDirectionSelected(Direction::Left) ? 1
-                                                                        : 0;
-        const MarqueeFont font = window.font();
-        state.fontName = font.name;
-        state.fontSize = font.size;
-        state.bold = font.bold;
-        state.italic = font.italic;
-        state.underline = font.underline;
-        return state;
-    }
-
-    // Sets the properties named in `values`.
-    State with(const QVariantMap &values) const
-    {
-        State state = *this;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            const QString &key = it.key();
-            if (key == u"text")
-                state.text = it->toString();
-            else if (key == u"fore")
-                state.fore = it->toInt();
-            else if (key == u"back")
-                state.back = it->toInt();
-            else if (key == u"speed")
-                state.speed = it->toInt();
-            else if (key == u"direction")
-                state.direction = it->toInt();
-            else if (key == u"fontName")
-                state.fontName = it->toString();
-            else if (key == u"fontSize")
-                state.fontSize = it->toDouble();
-            else if (key == u"bold")
-                state.bold = it->toBool();
-            else if (key == u"italic")
-                state.italic = it->toBool();
-            else if (key == u"underline")
-                state.underline = it->toBool();
-            else
-                qFatal("unknown property %s", qPrintable(key));
-        }
-        return state;
-    }
-
-    // The properties that differ, for the failure message.
-    QString differences(const State &expected) const
-    {
-        QStringList out;
-        const auto note = [&](const char *name, bool same, const QString &actual, const QString &wanted) {
-            if (!same)
-                out << QStringLiteral("%1 is %2, expected %3")
-                           .arg(QLatin1String(name), actual.left(40), wanted.left(40));
-        };
-        note("text", text == expected.text, QString::number(text.size()) + QStringLiteral(" chars ") + text,
-             QString::number(expected.text.size()) + QStringLiteral(" chars ") + expected.text);
-        note("fore", fore == expected.fore, QString::number(fore), QString::number(expected.fore));
-        note("back", back == expected.back, QString::number(back), QString::number(expected.back));
-        note("speed", speed == expected.speed, QString::number(speed), QString::number(expected.speed));
-        note("direction", direction == expected.direction, QString::number(direction),
-             QString::number(expected.direction));
-        note("fontName", fontName == expected.fontName, fontName, expected.fontName);
-        note("fontSize", fontSize == expected.fontSize, QString::number(fontSize),
-             QString::number(expected.fontSize));
-        note("bold", bold == expected.bold, QString::number(bold), QString::number(expected.bold));
-        note("italic", italic == expected.italic, QString::number(italic), QString::number(expected.italic));
-        note("underline", underline == expected.underline, QString::number(underline),
-             QString::number(expected.underline));
-        return out.join(QStringLiteral("; "));
-    }
-};
 
 // A sound file under every settings name, and what each applies.
 struct Group
@@ -188,8 +93,11 @@ bool makeEntry(const QString &name, Kind kind, const QByteArray &bytes)
         return QDir().mkdir(name);
     case Kind::Fifo:
         return ::mkfifo(QFile::encodeName(name).constData(), 0644) == 0;
-    case Kind::LinkToZero:
-        return QFile::link(QStringLiteral("/dev/zero"), name);
+    case Kind::Link:
+        return QFile::link(QString::fromLatin1(bytes), name);
+    case Kind::LinkToFifo:
+        return makeEntry(name + QStringLiteral(".pipe"), Kind::Fifo, {}) &&
+               QFile::link(name + QStringLiteral(".pipe"), name);
     }
     return false;
 }
@@ -348,9 +256,15 @@ void TestBadInput::hostileFile_data()
         {QStringLiteral("a folder"), Kind::Folder, {}, {none, none, none, none, none, refused}},
         {QStringLiteral("a FIFO"), Kind::Fifo, {}, {none, none, none, none, none, refused}},
         {QStringLiteral("a link to /dev/zero"),
-         Kind::LinkToZero,
-         {},
+         Kind::Link,
+         "/dev/zero",
          {none, none, none, none, none, refused}},
+        {QStringLiteral("a link to /dev/tty"),
+         Kind::Link,
+         "/dev/tty",
+         {none, none, none, none, none, refused}},
+        {QStringLiteral("a dangling link"), Kind::Link, "nowhere", {none, none, none, none, none, refused}},
+        {QStringLiteral("a link to a FIFO"), Kind::LinkToFifo, {}, {none, none, none, none, none, refused}},
     };
     for (const Case &hostile : cases) {
         for (qsizetype index = 0; index < settings.size(); ++index)
@@ -382,7 +296,7 @@ void TestBadInput::hostileFile_data()
     // The exports to a name that is no ordinary file: refused, and the thing stays.
     add(QStringLiteral("a folder"), QStringLiteral("export"), Kind::Folder, {}, refused);
     add(QStringLiteral("a FIFO"), QStringLiteral("export"), Kind::Fifo, {}, refused);
-    add(QStringLiteral("a link to /dev/zero"), QStringLiteral("export"), Kind::LinkToZero, {}, refused);
+    add(QStringLiteral("a link to /dev/zero"), QStringLiteral("export"), Kind::Link, "/dev/zero", refused);
 }
 
 void TestBadInput::hostileFile()
@@ -392,42 +306,40 @@ void TestBadInput::hostileFile()
     QFETCH(QByteArray, bytes);
     QFETCH(QVariantMap, effect);
 
-    TempCurrentDir dir;
-    QVERIFY(dir.isValid());
+    CoreFixture fx;
+    QVERIFY(fx.dir.isValid());
     const bool isSettings = target != u"import" && target != u"export";
     const QString hostileName = isSettings ? target : QStringLiteral("hostile");
     for (const Group &group : groups()) {
         if (group.name != hostileName)
-            dir.write(group.name, group.record);
+            fx.dir.write(group.name, group.record);
     }
     QVERIFY(makeEntry(hostileName, kind, bytes));
     const QStringList before = snapshot();
 
-    PlainWindow window;
-    SettingsRecord record;
-    RecordingMessageBox messages;
-    RecordingProgramEnd programEnd;
-    SettingsCommands commands(window, record, messages, programEnd);
+    PlainWindow &window = fx.window;
+    RecordingMessageBox &messages = fx.messages;
+    SettingsCommands commands(window, fx.record, messages, fx.programEnd);
 
     if (isSettings) {
         // What the window holds before the restore, with the 320-point preset.
         PlainWindow reference;
         reference.setFontSize(320);
-        State expected = State::of(reference);
+        QVariantMap expected = stateOf(reference);
         for (const Group &group : groups())
-            expected = expected.with(group.name == hostileName ? effect : group.applies);
+            expected.insert(group.name == hostileName ? effect : group.applies);
 
         QVERIFY2(timed([&] { commands.restoreAtStartup(); }) < kPromptMs, "the restore took too long");
-        QString differences = State::of(window).differences(expected);
-        QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("after the restore: ") + differences));
+        QString different = stateDifferences(stateOf(window), expected);
+        QVERIFY2(different.isEmpty(), qPrintable(QStringLiteral("after the restore: ") + different));
         // Load reads the same files and applies the same values again.
         QVERIFY2(timed([&] { commands.load(); }) < kPromptMs, "Load took too long");
-        differences = State::of(window).differences(expected);
-        QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("after Load: ") + differences));
+        different = stateDifferences(stateOf(window), expected);
+        QVERIFY2(different.isEmpty(), qPrintable(QStringLiteral("after Load: ") + different));
         QVERIFY(messages.messages.isEmpty());
-        QCOMPARE(programEnd.requests, 0);
+        QCOMPARE(fx.programEnd.requests, 0);
     } else {
-        ScriptedDialog dialog;
+        ScriptedDialog &dialog = fx.dialog;
         TextTransfer transfer(window, dialog, messages);
         const QString kept = QStringLiteral("Before");
         window.setText(kept);

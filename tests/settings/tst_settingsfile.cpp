@@ -4,7 +4,6 @@
 #include "tempcurrentdir.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTest>
 
 class TestSettingsFile : public QObject
@@ -20,13 +19,9 @@ private Q_SLOTS:
     void parse();
     void roundTrip_data();
     void roundTrip();
-    void readsSingleByteFiles();
     void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void successfulWriteReplacesFile();
-    void hostileFilesAreUnreadable_data();
-    void hostileFilesAreUnreadable();
-    void sizeLimit();
 
 private:
     [[nodiscard]] QStringList leftovers() const
@@ -52,8 +47,6 @@ void TestSettingsFile::layout_data()
 {
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("font") << QStringList{"Arial", "24", "True", "False", "False"}
-                          << QByteArray("\"Arial\",\"24\",\"True\",\"False\",\"False\"\r\n");
     QTest::newRow("line breaks and commas as they are")
         << QStringList{"a, b\r\nc"} << QByteArray("\"a, b\r\nc\"\r\n");
     QTest::newRow("quotes doubled") << QStringList{"say \"hi\"", "\""}
@@ -127,13 +120,6 @@ void TestSettingsFile::roundTrip()
     QCOMPARE(SettingsFile::read(QStringLiteral("text"), int(values.size())), values);
 }
 
-void TestSettingsFile::readsSingleByteFiles()
-{
-    m_dir->write(QStringLiteral("text"), QByteArray("\"caf\xe9 \x80 \x93q\x94\"\r\n"));
-    QCOMPARE(SettingsFile::read(QStringLiteral("text"), 1),
-             QStringList{QStringLiteral("caf\u00e9 \u20ac \u201cq\u201d")});
-}
-
 // Root ignores permissions, so the writes are made to fail by other means.
 void TestSettingsFile::failedWriteKeepsOldFile_data()
 {
@@ -182,52 +168,6 @@ void TestSettingsFile::successfulWriteReplacesFile()
     QVERIFY(QDir().mkdir(QStringLiteral("text")));
     QVERIFY(SettingsFile::write(QStringLiteral("text"), {"a"}).has_value());
     QVERIFY(QFileInfo(QStringLiteral("text")).isDir());
-}
-
-void TestSettingsFile::hostileFilesAreUnreadable_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("missing") << "missing";
-    QTest::newRow("folder") << "folder";
-    QTest::newRow("FIFO") << "fifo";
-    QTest::newRow("link to a FIFO") << "fifolink";
-    QTest::newRow("endless device") << "/dev/zero";
-    QTest::newRow("terminal device") << "/dev/tty";
-    QTest::newRow("dangling link") << "dangling";
-}
-
-void TestSettingsFile::hostileFilesAreUnreadable()
-{
-    QFETCH(QString, kind);
-    const QString name = QStringLiteral("text");
-    if (kind == QLatin1String("folder"))
-        QVERIFY(QDir().mkdir(name));
-    else if (kind == QLatin1String("fifo"))
-        QVERIFY(makeFifo(name));
-    else if (kind == QLatin1String("fifolink")) {
-        QVERIFY(makeFifo(QStringLiteral("pipe")));
-        QVERIFY(QFile::link(QStringLiteral("pipe"), name));
-    } else if (kind == QLatin1String("dangling"))
-        QVERIFY(QFile::link(QStringLiteral("nowhere"), name));
-    else if (kind.startsWith(QLatin1Char('/')))
-        QVERIFY(QFile::link(kind, name));
-
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(SettingsFile::readBytes(name), std::nullopt);
-    QCOMPARE(SettingsFile::read(name, 1), QStringList{});
-    QVERIFY(timer.elapsed() < 5000);
-}
-
-void TestSettingsFile::sizeLimit()
-{
-    QByteArray record("\"fits\"\r\n");
-    record.append(SettingsFile::kMaxFileSize - record.size(), ' ');
-    m_dir->write(QStringLiteral("text"), record);
-    QCOMPARE(SettingsFile::read(QStringLiteral("text"), 1), QStringList{"fits"});
-
-    m_dir->write(QStringLiteral("text"), record + ' ');
-    QCOMPARE(SettingsFile::read(QStringLiteral("text"), 1), QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
