@@ -84,10 +84,8 @@ private Q_SLOTS:
     void typingInsertsAtTheCaret_data();
     void typingInsertsAtTheCaret();
     void lengthIsCapped();
-    void backspaceAndDeleteRemoveWholeCharacters_data();
-    void backspaceAndDeleteRemoveWholeCharacters();
-    void arrowsStepOverWholeCharacters_data();
-    void arrowsStepOverWholeCharacters();
+    void keysTakeWholeCharacters_data();
+    void keysTakeWholeCharacters();
     void wordsHomeAndEnd_data();
     void wordsHomeAndEnd();
     void shiftSelectsAndTypingReplaces_data();
@@ -186,7 +184,7 @@ void TestMarqueeField::lengthIsCapped()
     QCOMPARE(m_field->text().size(), kLongest);
 }
 
-void TestMarqueeField::backspaceAndDeleteRemoveWholeCharacters_data()
+void TestMarqueeField::keysTakeWholeCharacters_data()
 {
     QTest::addColumn<QString>("character");
     QTest::addColumn<int>("length");
@@ -204,11 +202,11 @@ void TestMarqueeField::backspaceAndDeleteRemoveWholeCharacters_data()
     }
 }
 
-void TestMarqueeField::backspaceAndDeleteRemoveWholeCharacters()
+void TestMarqueeField::keysTakeWholeCharacters()
 {
     QFETCH(QString, character);
     QFETCH(int, length);
-    // Two of the character side by side: exactly one goes at a time.
+    // Two of the character side by side: exactly one goes, or is passed, at a time.
     const QString pair = character + character;
     const QString text = around(pair, length);
     const qsizetype start = text.indexOf(pair);
@@ -223,20 +221,6 @@ void TestMarqueeField::backspaceAndDeleteRemoveWholeCharacters()
     QTest::keyClick(m_field, Qt::Key_Delete);
     QCOMPARE(m_field->text(), withOne);
     QCOMPARE(m_field->cursorPosition(), start);
-}
-
-void TestMarqueeField::arrowsStepOverWholeCharacters_data()
-{
-    backspaceAndDeleteRemoveWholeCharacters_data();
-}
-
-void TestMarqueeField::arrowsStepOverWholeCharacters()
-{
-    QFETCH(QString, character);
-    QFETCH(int, length);
-    const QString pair = character + character;
-    const QString text = around(pair, length);
-    const qsizetype start = text.indexOf(pair);
 
     useText(text, start);
     QTest::keyClick(m_field, Qt::Key_Right);
