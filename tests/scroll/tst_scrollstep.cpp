@@ -49,11 +49,6 @@ void TestScrollStep::stepSetsIntervalAndRotates_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("level 4 right is fast") << 4 << true << 100 << "DABC";
     QTest::newRow("level 4 left") << 4 << false << 600 << "BCDA";
-    QTest::newRow("level 5 left is slow") << 5 << false << 600 << "BCDA";
-    QTest::newRow("level 5 right") << 5 << true << 500 << "DABC";
-    QTest::newRow("level 12 left") << 12 << false << 25 << "BCDA";
-    QTest::newRow("level 12 right") << 12 << true << 25 << "DABC";
-    QTest::newRow("level 1 left") << 1 << false << 900 << "BCDA";
 }
 
 void TestScrollStep::stepSetsIntervalAndRotates()
