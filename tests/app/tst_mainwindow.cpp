@@ -26,7 +26,7 @@ private Q_SLOTS:
     void clientAreaAndFocus();
     void menus();
     void tabOrder();
-    void realTicksMoveTextAtInterval();
+    void realTicksMoveTextAtIntervalUntilStop();
     void enterRouting();
     void escapeClicksForeColour();
     void optionGroupsAreExclusive();
@@ -212,7 +212,7 @@ void TestMainWindow::tabOrder()
     QCOMPARE(chain, expected);
 }
 
-void TestMainWindow::realTicksMoveTextAtInterval()
+void TestMainWindow::realTicksMoveTextAtIntervalUntilStop()
 {
     // Level 4 to the right steps every 100 ms; the first step after the first Start
     // comes after the initial 100 ms as well.
@@ -234,6 +234,15 @@ void TestMainWindow::realTicksMoveTextAtInterval()
     // Loose bounds: the machine is shared, only a wrong interval (600 ms) must fail.
     const qint64 span = times[3] - times[0];
     QVERIFY2(span >= 280 && span < 1200, qPrintable(QString::number(span)));
+
+    // Stop by a real click: the text comes back as it was before Start, and it stays.
+    auto *start = child<QPushButton>("cmdStart");
+    QTest::mouseClick(start, Qt::LeftButton);
+    QCOMPARE(start->text(), QStringLiteral("Start"));
+    QVERIFY(!child<QTimer>("tmrMain")->isActive());
+    QCOMPARE(window()->text(), QStringLiteral("ABCDEFGHIJ"));
+    QTest::qWait(250);
+    QCOMPARE(window()->text(), QStringLiteral("ABCDEFGHIJ"));
 }
 
 void TestMainWindow::enterRouting()
