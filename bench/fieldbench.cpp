@@ -5,6 +5,7 @@
 
 #include "app/mainwindow.h"
 #include "app/marqueefield.h"
+#include "procstatus.h"
 #include "scroll/rotation.h"
 #include "window/initialstate.h"
 
@@ -97,19 +98,6 @@ std::vector<double> timeRepeatedly(const std::function<void()> &prepare, const s
         times.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
     return times;
-}
-
-// The peak resident memory of the process so far, in KiB.
-long peakResidentKib()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 // Both fields side by side in one window, with the same font, size and text.
@@ -273,7 +261,7 @@ WindowRun runWindow()
         run.intervals = summarise(intervals);
         run.ticksSeen = qsizetype(changes.size());
         run.ticksDue = kRunNanoseconds / (kFastestInterval * 1'000'000LL) + 1;
-        run.peakKib = peakResidentKib();
+        run.peakKib = procStatusKib("VmHWM");
     }
     QDir::setCurrent(previous);
     return run;

@@ -7,6 +7,7 @@
 // Usage: soak [--ticks N] [--warmup N] [--length N] [--level N] [--limit-kib N]
 
 #include "app/mainwindow.h"
+#include "procstatus.h"
 #include "scriptedservices.h"
 #include "window/initialstate.h"
 
@@ -59,19 +60,6 @@ std::optional<Options> parse(const QStringList &arguments)
     if (options.level < 1 || options.level > kSpeedLevelCount || options.warmup >= options.ticks)
         return std::nullopt;
     return options;
-}
-
-// Resident set size of this process, from the kernel's own count.
-long residentKib()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 // Bytes handed out by malloc and not yet freed: the heap that the program holds live.
@@ -179,7 +167,7 @@ int main(int argc, char *argv[])
             ++ticksSinceSample;
             if (tick == options->warmup || tick % step == 0 || tick == options->ticks) {
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                last = {tick, residentKib(), liveHeapKib(),
+                last = {tick, procStatusKib("VmRSS"), liveHeapKib(),
                         static_cast<double>(clock.nsecsElapsed()) / 1e6 /
                             static_cast<double>(ticksSinceSample)};
                 printSample(last);
