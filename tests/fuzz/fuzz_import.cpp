@@ -21,27 +21,11 @@ namespace {
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 const QString kLineEnd = QStringLiteral("\r\n");
 
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(bytes) == bytes.size());
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile file(name);
-    FUZZ_CHECK(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    useMemoryFileSystem();
-    static TempCurrentDir directory;
-    FUZZ_CHECK(directory.isValid());
+    startInFreshDirectory();
     return 0;
 }
 

@@ -71,20 +71,6 @@ void checkConversions(const QString &value)
     }
 }
 
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(bytes) == bytes.size());
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile file(name);
-    FUZZ_CHECK(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
 struct Program
 {
     PlainWindow window;
@@ -104,10 +90,7 @@ struct Program
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    useMemoryFileSystem();
-    // The settings files are bare names in the current directory: a fresh one.
-    static TempCurrentDir directory;
-    FUZZ_CHECK(directory.isValid());
+    startInFreshDirectory();
     return 0;
 }
 

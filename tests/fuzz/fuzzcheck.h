@@ -1,6 +1,9 @@
 #pragma once
 
+#include "tempcurrentdir.h"
+
 #include <QByteArray>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 
@@ -24,4 +27,27 @@ inline void useMemoryFileSystem()
     const QFileInfo shm(QStringLiteral("/dev/shm"));
     if (qEnvironmentVariableIsEmpty("TMPDIR") && shm.isDir() && shm.isWritable())
         qputenv("TMPDIR", "/dev/shm");
+}
+
+// Each target works in a fresh temporary folder, made the current directory once, in
+// memory where the machine offers it.
+inline void startInFreshDirectory()
+{
+    useMemoryFileSystem();
+    static TempCurrentDir directory;
+    FUZZ_CHECK(directory.isValid());
+}
+
+inline void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    FUZZ_CHECK(file.write(bytes) == bytes.size());
+}
+
+inline QByteArray readFile(const QString &name)
+{
+    QFile file(name);
+    FUZZ_CHECK(file.open(QIODevice::ReadOnly));
+    return file.readAll();
 }
