@@ -111,7 +111,7 @@ class XServer:
 class Tickora:
     """The real program, started in cwd on the given X server."""
 
-    def __init__(self, binary, xserver, cwd, log_path, scale=1, extra_env=None):
+    def __init__(self, binary, xserver, cwd, log_path, scale=1, extra_env=None, args=()):
         self.x = xserver
         self.scale = scale
         self.cwd = Path(cwd)
@@ -120,10 +120,11 @@ class Tickora:
         env.update(DISPLAY=xserver.display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
         if scale != 1:
             env["QT_SCALE_FACTOR"] = str(scale)
-        env.update(extra_env or {})
+        env.update(extra_env or {})  # a value of None removes the variable
+        env = {key: value for key, value in env.items() if value is not None}
         self.runtime = runtime
         self.log = open(log_path, "ab")
-        self.proc = subprocess.Popen([binary], cwd=cwd, env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.proc = subprocess.Popen([binary, *args], cwd=cwd, env=env, stdout=self.log, stderr=subprocess.STDOUT)
         try:
             self.window = self.x.xdotool("search", "--sync", "--onlyvisible", "--pid", self.proc.pid,
                                          timeout=60).split()[0]
