@@ -32,7 +32,7 @@ void AppearanceCommands::chooseColour(ColourTarget target)
         target == ColourTarget::Fore ? m_window.setForeColour(colour) : m_window.setBackColour(colour);
     if (!applied)
         return;
-    (target == ColourTarget::Fore ? m_record.strForeColor : m_record.strBackColor) =
+    (target == ColourTarget::Fore ? m_record.foreColour : m_record.backColour) =
         SettingsText::fromColour(colour);
 }
 
@@ -61,19 +61,19 @@ void AppearanceCommands::applyPickedFont()
 
     if (!m_window.setFontName(picked.name))
         return;
-    m_record.strFontName = picked.name;
+    m_record.fontName = picked.name;
 
     const auto size = static_cast<float>(picked.size);
     if (!m_window.setFontSize(size))
         return;
-    m_record.strFontSize = SettingsText::fromFontSize(size);
+    m_record.fontSize = SettingsText::fromFontSize(size);
 
     m_window.setFontBold(picked.bold);
-    m_record.strFontBold = SettingsText::fromBool(picked.bold);
+    m_record.fontBold = SettingsText::fromBool(picked.bold);
     m_window.setFontItalic(picked.italic);
-    m_record.strFontItalic = SettingsText::fromBool(picked.italic);
+    m_record.fontItalic = SettingsText::fromBool(picked.italic);
     m_window.setFontUnderline(picked.underline);
-    m_record.strFontUnderline = SettingsText::fromBool(picked.underline);
+    m_record.fontUnderline = SettingsText::fromBool(picked.underline);
 }
 
 void AppearanceCommands::clearText()
