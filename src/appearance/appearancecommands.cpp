@@ -23,8 +23,6 @@ void AppearanceCommands::chooseColour(ColourTarget target)
 {
     // The dialog starts on the colour it returned last, in either colour command, not on
     // the field's colour.
-    m_dialog.setCancelError(true);
-    m_dialog.setFlags(kColourFlags);
     if (!m_dialog.showColour())
         return;
     const ColourValue colour = m_dialog.colour();
@@ -53,8 +51,6 @@ void AppearanceCommands::applyPickedFont()
 {
     // Field by field, in order; a value the field refuses ends the picking there, and
     // what was applied before it stays applied and recorded.
-    m_dialog.setCancelError(true);
-    m_dialog.setFlags(kFontFlags);
     if (!m_dialog.showFont())
         return;
     const MarqueeFont picked = m_dialog.font();
