@@ -10,7 +10,7 @@
 #include "io/texttransfer.h"
 #include "scriptedservices.h"
 #include "tempcurrentdir.h"
-#include "window/plainwindow.h"
+#include "plainwindow.h"
 
 #include <QFile>
 

@@ -15,7 +15,7 @@
 #include "settings/settingstext.h"
 #include "tempcurrentdir.h"
 #include "window/initialstate.h"
-#include "window/plainwindow.h"
+#include "plainwindow.h"
 
 #include <QFile>
 

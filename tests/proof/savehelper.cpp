@@ -9,7 +9,7 @@
 #include "io/texttransfer.h"
 #include "scriptedservices.h"
 #include "settings/settingscommands.h"
-#include "window/plainwindow.h"
+#include "plainwindow.h"
 
 #include <QCoreApplication>
 

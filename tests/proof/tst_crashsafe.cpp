@@ -7,7 +7,7 @@
 #include "scriptedservices.h"
 #include "settings/settingscommands.h"
 #include "tempcurrentdir.h"
-#include "window/plainwindow.h"
+#include "plainwindow.h"
 
 #include <QDir>
 #include <QProcess>
