@@ -192,8 +192,7 @@ void TestAppearanceCommands::fontPicked()
     QCOMPARE(m_fx->record.fontSize, QString::fromLatin1(fontFile.split('"').at(3)));
     QCOMPARE(m_fx->record.fontBold, picked.bold ? QStringLiteral("True") : QStringLiteral("False"));
     QCOMPARE(m_fx->record.fontItalic, picked.italic ? QStringLiteral("True") : QStringLiteral("False"));
-    QCOMPARE(m_fx->record.fontUnderline,
-             picked.underline ? QStringLiteral("True") : QStringLiteral("False"));
+    QCOMPARE(m_fx->record.fontUnderline, picked.underline ? QStringLiteral("True") : QStringLiteral("False"));
     QCOMPARE(m_fx->dir.read(QStringLiteral("font")), fontFile);
     QVERIFY(m_fx->messages.messages.isEmpty());
 }

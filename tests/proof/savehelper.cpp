@@ -7,9 +7,9 @@
 
 #include "crashsafestates.h"
 #include "io/texttransfer.h"
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "settings/settingscommands.h"
-#include "plainwindow.h"
 
 #include <QCoreApplication>
 

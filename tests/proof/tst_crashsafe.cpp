@@ -4,10 +4,10 @@
 
 #include "crashsafestates.h"
 #include "io/texttransfer.h"
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "settings/settingscommands.h"
 #include "tempcurrentdir.h"
-#include "plainwindow.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,7 +1,7 @@
+#include "plainwindow.h"
 #include "scroll/scrollintervals.h"
 #include "scroll/scrollstep.h"
 #include "window/initialstate.h"
-#include "plainwindow.h"
 
 #include <QTest>
 

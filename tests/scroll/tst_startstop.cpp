@@ -1,6 +1,6 @@
+#include "plainwindow.h"
 #include "scroll/scrollstep.h"
 #include "scroll/startstop.h"
-#include "plainwindow.h"
 
 #include <QTest>
 
