@@ -59,18 +59,22 @@ QGroupBox *createFrame(QWidget *parent, const char *name, const char *caption, c
     return frame;
 }
 
-QAction *createAction(QMenu *menu, const QString &name, const QString &caption)
+QMenu *createMenu(QMenuBar *bar, const char *name, const char *caption)
 {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    return action;
+    QMenu *menu = bar->addMenu(QString::fromLatin1(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+void createAction(QMenu *menu, const char *name, const char *caption)
+{
+    menu->addAction(QString::fromLatin1(caption))->setObjectName(QString::fromLatin1(name));
 }
 
 } // namespace
 
 MainWindow::MainWindow(WindowServices services, QWidget *parent)
-    : QMainWindow(parent), m_caption(InitialState::caption()), m_foreColour(InitialState::kForeColour),
-      m_backColour(InitialState::kBackColour), m_font(InitialState::font()),
+    : QMainWindow(parent), m_caption(InitialState::caption()),
       m_ownDialog(services.dialog ? nullptr : std::make_unique<QtCommonDialog>(this)),
       m_dialog(services.dialog ? services.dialog : m_ownDialog.get()),
       m_messages(services.messages ? services.messages : this),
@@ -86,88 +90,93 @@ MainWindow::MainWindow(WindowServices services, QWidget *parent)
     createMenus();
     createKeys();
     setTabOrder();
-    wireHandlers();
+    wireCommands();
 
-    applyColours();
-    applyFont();
+    applyColours(foreColour(), backColour());
+    applyFont(font());
 
     // The caption runs from the window's creation; the scroll timer waits for Start.
-    tmrCaption->start();
+    m_captionTimer->start();
 
-    frmMain_Load();
+    // The window's Load: the start-up restore, before the window is first shown.
+    m_settings.restoreAtStartup();
 
     // A fixed single border: the client area keeps its size below the menu bar.
-    setFixedSize(m_client->width(), m_client->height() + menuBar()->sizeHint().height());
+    setFixedSize(m_clientArea->width(), m_clientArea->height() + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    txtMarquee->setFocus(Qt::OtherFocusReason);
+    m_displayField->setFocus(Qt::OtherFocusReason);
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("clientArea"));
-    m_client->setFixedSize(Twips::toPixels(11910), Twips::toPixels(8025));
-    setCentralWidget(m_client);
+    m_clientArea = new QWidget(this);
+    m_clientArea->setObjectName(QStringLiteral("clientArea"));
+    m_clientArea->setFixedSize(Twips::toPixels(11910), Twips::toPixels(8025));
+    setCentralWidget(m_clientArea);
 
-    txtMarquee = new MarqueeField(m_client);
-    txtMarquee->setObjectName(QStringLiteral("txtMarquee"));
-    txtMarquee->setAccessibleName(QStringLiteral("Marquee text"));
-    txtMarquee->setGeometry(Twips::rect(240, 240, 11415, 6255));
+    m_displayField = new MarqueeField(m_clientArea);
+    m_displayField->setObjectName(QStringLiteral("txtMarquee"));
+    m_displayField->setAccessibleName(QStringLiteral("Marquee text"));
+    m_displayField->setGeometry(Twips::rect(240, 240, 11415, 6255));
 
-    fraSpeed = createFrame(m_client, "fraSpeed", "Speed", Twips::rect(6480, 6600, 2895, 975));
+    QGroupBox *speedFrame =
+        createFrame(m_clientArea, "fraSpeed", "Speed", Twips::rect(6480, 6600, 2895, 975));
     // Four columns of three, numbered down the columns.
     static constexpr std::array<int, kSpeedLevelCount> kSpeedWidths{495, 495, 495, 495, 495, 735,
                                                                     495, 615, 615, 615, 615, 615};
     for (int index = 0; index < kSpeedLevelCount; ++index) {
         const int left = 240 + (index / 3) * 600;
         const int top = 200 + (index % 3) * 240;
-        Opt[index] = createRadio(fraSpeed, QStringLiteral("Opt%1").arg(index + 1), QString::number(index + 1),
-                                 "Speed", Twips::rect(left, top, kSpeedWidths[index], 255));
+        m_speedButtons[index] =
+            createRadio(speedFrame, QStringLiteral("Opt%1").arg(index + 1), QString::number(index + 1),
+                        "Speed", Twips::rect(left, top, kSpeedWidths[index], 255));
     }
-    Opt[InitialState::kSpeedLevel - 1]->setChecked(true);
+    m_speedButtons[InitialState::kSpeedLevel - 1]->setChecked(true);
 
-    fraDirection = createFrame(m_client, "fraDirection", "Direction", Twips::rect(9960, 6600, 1455, 975));
-    Picture2 = new QWidget(fraDirection);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setAccessibleName(QStringLiteral("Direction"));
-    Picture2->setGeometry(Twips::rect(120, 240, 1215, 615));
-    Picture2->setFocusPolicy(Qt::TabFocus);
-    optLeft = createRadio(Picture2, QStringLiteral("optLeft"), QStringLiteral("Left"), "Left Direction",
-                          Twips::rect(0, 0, 1095, 195));
-    optRight = createRadio(Picture2, QStringLiteral("optRight"), QStringLiteral("Right"), "Right Direction",
-                           Twips::rect(0, 360, 855, 255));
-    optLeft->setChecked(true);
+    QGroupBox *directionFrame =
+        createFrame(m_clientArea, "fraDirection", "Direction", Twips::rect(9960, 6600, 1455, 975));
+    m_directionBox = new QWidget(directionFrame);
+    m_directionBox->setObjectName(QStringLiteral("Picture2"));
+    m_directionBox->setAccessibleName(QStringLiteral("Direction"));
+    m_directionBox->setGeometry(Twips::rect(120, 240, 1215, 615));
+    m_directionBox->setFocusPolicy(Qt::TabFocus);
+    m_leftButton = createRadio(m_directionBox, QStringLiteral("optLeft"), QStringLiteral("Left"),
+                               "Left Direction", Twips::rect(0, 0, 1095, 195));
+    m_rightButton = createRadio(m_directionBox, QStringLiteral("optRight"), QStringLiteral("Right"),
+                                "Right Direction", Twips::rect(0, 360, 855, 255));
+    m_leftButton->setChecked(true);
 
-    cmdStart = createButton("cmdStart", InitialState::kStartCaption, "Starts Scolling", 480, 6720);
-    Command2 = createButton("Command2", "FG Color", "Sets ForeGround Color", 1440, 6720);
-    Command4 = createButton("Command4", "Fonts", "Sets Fonts", 2400, 6720);
-    Command6 = createButton("Command6", "Delete", "Delets Text and Settings", 3360, 6720);
-    Command7 = createButton("Command7", "Import", "Imports Text", 4320, 6720);
-    Command10 = createButton("Command10", "HTML", "Exports Marquee HTML code", 5280, 6720);
-    Command5 = createButton("Command5", "Clear", "Clears Text", 480, 7200);
-    Command3 = createButton("Command3", "BG Color", "Sets BackGround Color", 1440, 7200);
-    Command8 = createButton("Command8", "Load", "Loads Text and Settings", 2400, 7200);
-    Command9 = createButton("Command9", "Save", "Saves Text and Settings", 3360, 7200);
-    Command11 = createButton("Command11", "Export", "Exports Text", 4320, 7200);
-    Command1 = createButton("Command1", "Exit", "Saves Text and Settings and Exits Application.", 5280, 7200);
+    m_startButton = createButton("cmdStart", InitialState::kStartCaption, "Starts Scolling", 480, 6720);
+    m_foreColourButton = createButton("Command2", "FG Color", "Sets ForeGround Color", 1440, 6720);
+    m_fontButton = createButton("Command4", "Fonts", "Sets Fonts", 2400, 6720);
+    m_deleteButton = createButton("Command6", "Delete", "Delets Text and Settings", 3360, 6720);
+    m_importButton = createButton("Command7", "Import", "Imports Text", 4320, 6720);
+    m_htmlButton = createButton("Command10", "HTML", "Exports Marquee HTML code", 5280, 6720);
+    m_clearButton = createButton("Command5", "Clear", "Clears Text", 480, 7200);
+    m_backColourButton = createButton("Command3", "BG Color", "Sets BackGround Color", 1440, 7200);
+    m_loadButton = createButton("Command8", "Load", "Loads Text and Settings", 2400, 7200);
+    m_saveButton = createButton("Command9", "Save", "Saves Text and Settings", 3360, 7200);
+    m_exportButton = createButton("Command11", "Export", "Exports Text", 4320, 7200);
+    m_exitButton =
+        createButton("Command1", "Exit", "Saves Text and Settings and Exits Application.", 5280, 7200);
 
-    tmrMain = new QTimer(this);
-    tmrMain->setObjectName(QStringLiteral("tmrMain"));
-    tmrMain->setTimerType(Qt::PreciseTimer);
-    tmrMain->setInterval(InitialState::kScrollInterval);
-    tmrCaption = new QTimer(this);
-    tmrCaption->setObjectName(QStringLiteral("tmrCaption"));
-    tmrCaption->setTimerType(Qt::PreciseTimer);
-    tmrCaption->setInterval(InitialState::kCaptionInterval);
+    m_scrollTimer = new QTimer(this);
+    m_scrollTimer->setObjectName(QStringLiteral("tmrMain"));
+    m_scrollTimer->setTimerType(Qt::PreciseTimer);
+    m_scrollTimer->setInterval(InitialState::kScrollInterval);
+    m_captionTimer = new QTimer(this);
+    m_captionTimer->setObjectName(QStringLiteral("tmrCaption"));
+    m_captionTimer->setTimerType(Qt::PreciseTimer);
+    m_captionTimer->setInterval(InitialState::kCaptionInterval);
 }
 
 QPushButton *MainWindow::createButton(const char *name, const char *caption, const char *toolTip, int left,
                                       int top)
 {
-    auto *button = new QPushButton(QString::fromLatin1(caption), m_client);
+    auto *button = new QPushButton(QString::fromLatin1(caption), m_clientArea);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(QString::fromLatin1(toolTip));
     // The name stays the caption ("Start" turns "Stop"); the tooltip is the description.
@@ -180,29 +189,26 @@ QPushButton *MainWindow::createButton(const char *name, const char *caption, con
 void MainWindow::createMenus()
 {
     // Captions carry no '&': the menus have no access keys and no shortcuts.
-    f0 = menuBar()->addMenu(QStringLiteral("Files"));
-    f0->setObjectName(QStringLiteral("f0"));
-    f3 = createAction(f0, QStringLiteral("f3"), QStringLiteral("New"));
-    f1 = createAction(f0, QStringLiteral("f1"), QStringLiteral("Open"));
-    f2 = createAction(f0, QStringLiteral("f2"), QStringLiteral("Save"));
+    QMenu *files = createMenu(menuBar(), "f0", "Files");
+    createAction(files, "f3", "New");
+    createAction(files, "f1", "Open");
+    createAction(files, "f2", "Save");
 
-    o0 = menuBar()->addMenu(QStringLiteral("Options"));
-    o0->setObjectName(QStringLiteral("o0"));
-    o1 = createAction(o0, QStringLiteral("o1"), QStringLiteral("ForeGround"));
-    o2 = createAction(o0, QStringLiteral("o2"), QStringLiteral("BackGround"));
-    o4 = createAction(o0, QStringLiteral("o4"), QStringLiteral("TextClear"));
-    o5 = createAction(o0, QStringLiteral("o5"), QStringLiteral("TextFonts"));
+    QMenu *options = createMenu(menuBar(), "o0", "Options");
+    createAction(options, "o1", "ForeGround");
+    createAction(options, "o2", "BackGround");
+    createAction(options, "o4", "TextClear");
+    createAction(options, "o5", "TextFonts");
 
-    s0 = menuBar()->addMenu(QStringLiteral("Speeds"));
-    s0->setObjectName(QStringLiteral("s0"));
-    for (int item = 1; item <= kSpeedLevelCount; ++item)
-        s[item - 1] = createAction(s0, QStringLiteral("s%1").arg(item),
-                                   QStringLiteral("%1").arg(item, 2, 10, QLatin1Char('0')));
+    QMenu *speeds = createMenu(menuBar(), "s0", "Speeds");
+    for (int item = 1; item <= kSpeedLevelCount; ++item) {
+        speeds->addAction(QStringLiteral("%1").arg(item, 2, 10, QLatin1Char('0')))
+            ->setObjectName(QStringLiteral("s%1").arg(item));
+    }
 
-    a0 = menuBar()->addMenu(QStringLiteral("About"));
-    a0->setObjectName(QStringLiteral("a0"));
-    a2 = createAction(a0, QStringLiteral("a2"), QStringLiteral("Specs"));
-    a1 = createAction(a0, QStringLiteral("a1"), QStringLiteral("About"));
+    QMenu *about = createMenu(menuBar(), "a0", "About");
+    createAction(about, "a2", "Specs");
+    createAction(about, "a1", "About");
 }
 
 void MainWindow::createKeys()
@@ -211,216 +217,162 @@ void MainWindow::createKeys()
     // Esc clicks "FG Color", the cancel button, wherever the focus is.
     for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
         auto *shortcut = new QShortcut(QKeySequence(key), this);
-        connect(shortcut, &QShortcut::activated, this, &MainWindow::returnPressed);
+        connect(shortcut, &QShortcut::activated, this, &MainWindow::enterPressed);
     }
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, Command2, &QPushButton::click);
+    connect(escape, &QShortcut::activated, m_foreColourButton, &QPushButton::click);
 }
 
-void MainWindow::returnPressed()
+void MainWindow::enterPressed()
 {
     if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
         button && isAncestorOf(button))
         button->click();
     else
-        Command10->click();
+        m_htmlButton->click();
 }
 
 void MainWindow::setTabOrder()
 {
-    QList<QWidget *> order{txtMarquee, cmdStart, Command5, Command2,  Command3,  Command4, Command8,
-                           Command6,   Command9, Command7, Command11, Command10, Command1};
-    for (QRadioButton *button : Opt)
+    QList<QWidget *> order{m_displayField,     m_startButton,  m_clearButton,  m_foreColourButton,
+                           m_backColourButton, m_fontButton,   m_loadButton,   m_deleteButton,
+                           m_saveButton,       m_importButton, m_exportButton, m_htmlButton,
+                           m_exitButton};
+    for (QRadioButton *button : m_speedButtons)
         order.append(button);
-    order << optLeft << optRight << Picture2;
+    order << m_leftButton << m_rightButton << m_directionBox;
     for (qsizetype index = 1; index < order.size(); ++index)
         QWidget::setTabOrder(order[index - 1], order[index]);
 }
 
-void MainWindow::wireHandlers()
+// Every event the window handles, by the names the controls carry. The option buttons,
+// the frames and the menu titles have none; the window's Load runs from the constructor.
+void MainWindow::wireCommands()
 {
-    connect(tmrMain, &QTimer::timeout, this, &MainWindow::tmrMain_Timer);
-    connect(tmrCaption, &QTimer::timeout, this, &MainWindow::tmrCaption_Timer);
-    connect(cmdStart, &QPushButton::clicked, this, &MainWindow::cmdStart_Click);
-
-    using Handler = void (MainWindow::*)();
-    static constexpr std::array<Handler, kSpeedLevelCount> kSpeedHandlers{
-        &MainWindow::s1_Click, &MainWindow::s2_Click,  &MainWindow::s3_Click,  &MainWindow::s4_Click,
-        &MainWindow::s5_Click, &MainWindow::s6_Click,  &MainWindow::s7_Click,  &MainWindow::s8_Click,
-        &MainWindow::s9_Click, &MainWindow::s10_Click, &MainWindow::s11_Click, &MainWindow::s12_Click};
-    for (int index = 0; index < kSpeedLevelCount; ++index)
-        connect(s[index], &QAction::triggered, this, kSpeedHandlers[index]);
-
-    connect(Command9, &QPushButton::clicked, this, &MainWindow::Command9_Click);
-    connect(Command8, &QPushButton::clicked, this, &MainWindow::Command8_Click);
-    connect(Command6, &QPushButton::clicked, this, &MainWindow::Command6_Click);
-    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(Command7, &QPushButton::clicked, this, &MainWindow::Command7_Click);
-    connect(f1, &QAction::triggered, this, &MainWindow::f1_Click);
-    connect(Command11, &QPushButton::clicked, this, &MainWindow::Command11_Click);
-    connect(f2, &QAction::triggered, this, &MainWindow::f2_Click);
-    connect(Command10, &QPushButton::clicked, this, &MainWindow::Command10_Click);
-    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(o1, &QAction::triggered, this, &MainWindow::o1_Click);
-    connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(o2, &QAction::triggered, this, &MainWindow::o2_Click);
-    connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(o5, &QAction::triggered, this, &MainWindow::o5_Click);
-    connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(o4, &QAction::triggered, this, &MainWindow::o4_Click);
-    connect(f3, &QAction::triggered, this, &MainWindow::f3_Click);
-    connect(a2, &QAction::triggered, this, &MainWindow::a2_Click);
-    connect(a1, &QAction::triggered, this, &MainWindow::a1_Click);
+    enum class Event { Click, Timer };
+    struct Wire
+    {
+        const char *control;
+        Event event;
+        void (MainWindow::*command)();
+    };
+    // clang-format off
+    static constexpr Wire kWiring[]{
+        {"tmrMain",    Event::Timer, &MainWindow::scrollStep},
+        {"tmrCaption", Event::Timer, &MainWindow::captionStep},
+        {"cmdStart",   Event::Click, &MainWindow::startOrStop},
+        {"Command9",   Event::Click, &MainWindow::saveSettings},
+        {"Command8",   Event::Click, &MainWindow::loadSettings},
+        {"Command6",   Event::Click, &MainWindow::deleteSettings},
+        {"Command1",   Event::Click, &MainWindow::saveAndExit},
+        {"Command7",   Event::Click, &MainWindow::importText},
+        {"f1",         Event::Click, &MainWindow::importText},
+        {"Command11",  Event::Click, &MainWindow::exportText},
+        {"f2",         Event::Click, &MainWindow::exportText},
+        {"Command10",  Event::Click, &MainWindow::exportHtml},
+        {"Command2",   Event::Click, &MainWindow::chooseForeColour},
+        {"o1",         Event::Click, &MainWindow::chooseForeColour},
+        {"Command3",   Event::Click, &MainWindow::chooseBackColour},
+        {"o2",         Event::Click, &MainWindow::chooseBackColour},
+        {"Command4",   Event::Click, &MainWindow::chooseFont},
+        {"o5",         Event::Click, &MainWindow::chooseFont},
+        {"Command5",   Event::Click, &MainWindow::clearText},
+        {"o4",         Event::Click, &MainWindow::clearText},
+        {"f3",         Event::Click, &MainWindow::clearText},
+        {"a2",         Event::Click, &MainWindow::showSpecs},
+        {"a1",         Event::Click, &MainWindow::showAbout},
+    };
+    // clang-format on
+    for (const Wire &wire : kWiring) {
+        QObject *control = findChild<QObject *>(QString::fromLatin1(wire.control));
+        if (auto *timer = qobject_cast<QTimer *>(control); timer && wire.event == Event::Timer)
+            connect(timer, &QTimer::timeout, this, wire.command);
+        else if (auto *button = qobject_cast<QPushButton *>(control); button && wire.event == Event::Click)
+            connect(button, &QPushButton::clicked, this, wire.command);
+        else if (auto *action = qobject_cast<QAction *>(control); action && wire.event == Event::Click)
+            connect(action, &QAction::triggered, this, wire.command);
+        else
+            qFatal("The window has no control \"%s\" with that event", wire.control);
+    }
+    // Items "01" to "12" of the Speeds menu (s1 to s12); which level each selects is
+    // the Start/Stop unit's table.
+    for (int item = 1; item <= kSpeedLevelCount; ++item) {
+        connect(findChild<QAction *>(QStringLiteral("s%1").arg(item)), &QAction::triggered, this,
+                [this, item] { chooseSpeed(item); });
+    }
 }
 
-// --- Handlers ---------------------------------------------------------------------
+// --- Commands ---------------------------------------------------------------------
 
-void MainWindow::frmMain_Load()
-{
-    m_settings.restoreAtStartup();
-}
-void MainWindow::tmrMain_Timer()
+void MainWindow::scrollStep()
 {
     runScrollStep(*this);
 }
-void MainWindow::tmrCaption_Timer()
+void MainWindow::captionStep()
 {
     runCaptionStep(*this);
 }
-void MainWindow::cmdStart_Click()
+void MainWindow::startOrStop()
 {
     m_startStop.toggle();
 }
-
-void MainWindow::s1_Click()
+void MainWindow::chooseSpeed(int menuItem)
 {
-    m_startStop.chooseSpeedFromMenu(1);
-}
-void MainWindow::s2_Click()
-{
-    m_startStop.chooseSpeedFromMenu(2);
-}
-void MainWindow::s3_Click()
-{
-    m_startStop.chooseSpeedFromMenu(3);
-}
-void MainWindow::s4_Click()
-{
-    m_startStop.chooseSpeedFromMenu(4);
-}
-void MainWindow::s5_Click()
-{
-    m_startStop.chooseSpeedFromMenu(5);
-}
-void MainWindow::s6_Click()
-{
-    m_startStop.chooseSpeedFromMenu(6);
-}
-void MainWindow::s7_Click()
-{
-    m_startStop.chooseSpeedFromMenu(7);
-}
-void MainWindow::s8_Click()
-{
-    m_startStop.chooseSpeedFromMenu(8);
-}
-void MainWindow::s9_Click()
-{
-    m_startStop.chooseSpeedFromMenu(9);
-}
-void MainWindow::s10_Click()
-{
-    m_startStop.chooseSpeedFromMenu(10);
-}
-void MainWindow::s11_Click()
-{
-    m_startStop.chooseSpeedFromMenu(11);
-}
-void MainWindow::s12_Click()
-{
-    m_startStop.chooseSpeedFromMenu(12);
+    m_startStop.chooseSpeedFromMenu(menuItem);
 }
 
-void MainWindow::Command9_Click()
+void MainWindow::saveSettings()
 {
     m_settings.save();
 }
-void MainWindow::Command8_Click()
+void MainWindow::loadSettings()
 {
     m_settings.load();
 }
-void MainWindow::Command6_Click()
+void MainWindow::deleteSettings()
 {
     m_settings.deleteFiles();
 }
-void MainWindow::Command1_Click()
+void MainWindow::saveAndExit()
 {
     m_settings.exit();
 }
 
-void MainWindow::Command7_Click()
+void MainWindow::importText()
 {
     m_transfer.importText();
 }
-void MainWindow::f1_Click()
-{
-    m_transfer.importText();
-}
-void MainWindow::Command11_Click()
+void MainWindow::exportText()
 {
     m_transfer.exportText();
 }
-void MainWindow::f2_Click()
-{
-    m_transfer.exportText();
-}
-void MainWindow::Command10_Click()
+void MainWindow::exportHtml()
 {
     m_transfer.exportHtml();
 }
 
-void MainWindow::Command2_Click()
+void MainWindow::chooseForeColour()
 {
     m_appearance.chooseForeColour();
 }
-void MainWindow::o1_Click()
-{
-    m_appearance.chooseForeColour();
-}
-void MainWindow::Command3_Click()
+void MainWindow::chooseBackColour()
 {
     m_appearance.chooseBackColour();
 }
-void MainWindow::o2_Click()
-{
-    m_appearance.chooseBackColour();
-}
-void MainWindow::Command4_Click()
+void MainWindow::chooseFont()
 {
     m_appearance.chooseFont();
 }
-void MainWindow::o5_Click()
-{
-    m_appearance.chooseFont();
-}
-void MainWindow::Command5_Click()
-{
-    m_appearance.clearText();
-}
-void MainWindow::o4_Click()
-{
-    m_appearance.clearText();
-}
-void MainWindow::f3_Click()
+void MainWindow::clearText()
 {
     m_appearance.clearText();
 }
 
-void MainWindow::a2_Click()
+void MainWindow::showSpecs()
 {
     m_messages->showMessage(AboutMessages::specs(), MessageBox::Icon::None);
 }
-void MainWindow::a1_Click()
+void MainWindow::showAbout()
 {
     m_messages->showMessage(AboutMessages::about(), MessageBox::Icon::None);
 }
@@ -436,8 +388,8 @@ void MainWindow::showMessage(const QString &text, MessageBox::Icon icon)
 
 void MainWindow::endProgram()
 {
-    tmrMain->stop();
-    tmrCaption->stop();
+    m_scrollTimer->stop();
+    m_captionTimer->stop();
     QCoreApplication::exit(0);
 }
 
@@ -456,136 +408,80 @@ void MainWindow::setCaption(const QString &caption)
 
 QString MainWindow::text() const
 {
-    return txtMarquee->text();
+    return m_displayField->text();
 }
 void MainWindow::setText(const QString &text)
 {
-    txtMarquee->setText(text);
+    m_displayField->setText(text);
 }
 
-bool MainWindow::setForeColour(ColourValue colour)
+void MainWindow::applyColours(ColourValue fore, ColourValue back)
 {
-    if (!Colours::isColour(colour))
-        return false;
-    m_foreColour = colour;
-    applyColours();
-    return true;
+    const QPalette palette = QApplication::palette(m_displayField);
+    m_displayField->setColours(SystemColours::resolve(fore, palette), SystemColours::resolve(back, palette));
 }
 
-bool MainWindow::setBackColour(ColourValue colour)
+void MainWindow::applyFont(const MarqueeFont &font)
 {
-    if (!Colours::isColour(colour))
-        return false;
-    m_backColour = colour;
-    applyColours();
-    return true;
+    QFont shown(font.name);
+    shown.setPointSizeF(font.size);
+    shown.setBold(font.bold);
+    shown.setItalic(font.italic);
+    shown.setUnderline(font.underline);
+    m_displayField->setFont(shown);
 }
 
-void MainWindow::applyColours()
+bool MainWindow::isSpeedButtonChecked(int level) const
 {
-    const QPalette palette = QApplication::palette(txtMarquee);
-    txtMarquee->setColours(SystemColours::resolve(m_foreColour, palette),
-                           SystemColours::resolve(m_backColour, palette));
+    return m_speedButtons[level - 1]->isChecked();
 }
 
-bool MainWindow::setFontName(const QString &name)
+void MainWindow::setSpeedButtonChecked(int level, bool checked)
 {
-    if (name.trimmed().isEmpty())
-        return false;
-    m_font.name = name;
-    applyFont();
-    return true;
-}
-
-bool MainWindow::setFontSize(double points)
-{
-    if (!FontLimits::isAcceptableSize(points))
-        return false;
-    m_font.size = points;
-    applyFont();
-    return true;
-}
-
-void MainWindow::setFontBold(bool bold)
-{
-    m_font.bold = bold;
-    applyFont();
-}
-
-void MainWindow::setFontItalic(bool italic)
-{
-    m_font.italic = italic;
-    applyFont();
-}
-
-void MainWindow::setFontUnderline(bool underline)
-{
-    m_font.underline = underline;
-    applyFont();
-}
-
-void MainWindow::applyFont()
-{
-    QFont font(m_font.name);
-    font.setPointSizeF(m_font.size);
-    font.setBold(m_font.bold);
-    font.setItalic(m_font.italic);
-    font.setUnderline(m_font.underline);
-    txtMarquee->setFont(font);
-}
-
-bool MainWindow::isSpeedSelected(int level) const
-{
-    return level >= 1 && level <= kSpeedLevelCount && Opt[level - 1]->isChecked();
-}
-
-void MainWindow::setSpeedSelected(int level, bool selected)
-{
-    if (level >= 1 && level <= kSpeedLevelCount)
-        setRadioChecked(Opt[level - 1], selected);
+    setRadioChecked(m_speedButtons[level - 1], checked);
 }
 
 bool MainWindow::isDirectionSelected(Direction direction) const
 {
-    return (direction == Direction::Left ? optLeft : optRight)->isChecked();
+    return (direction == Direction::Left ? m_leftButton : m_rightButton)->isChecked();
 }
 
 void MainWindow::setDirectionSelected(Direction direction, bool selected)
 {
-    setRadioChecked(direction == Direction::Left ? optLeft : optRight, selected);
+    setRadioChecked(direction == Direction::Left ? m_leftButton : m_rightButton, selected);
 }
 
 QString MainWindow::startCaption() const
 {
-    return cmdStart->text();
+    return m_startButton->text();
 }
 void MainWindow::setStartCaption(const QString &caption)
 {
-    cmdStart->setText(caption);
+    m_startButton->setText(caption);
 }
 
 bool MainWindow::isScrollTimerEnabled() const
 {
-    return tmrMain->isActive();
+    return m_scrollTimer->isActive();
 }
 
 void MainWindow::setScrollTimerEnabled(bool enabled)
 {
-    if (enabled && !tmrMain->isActive())
-        tmrMain->start();
+    if (enabled && !m_scrollTimer->isActive())
+        m_scrollTimer->start();
     else if (!enabled)
-        tmrMain->stop();
+        m_scrollTimer->stop();
 }
 
 int MainWindow::scrollInterval() const
 {
-    return tmrMain->interval();
+    return m_scrollTimer->interval();
 }
 
 void MainWindow::setScrollInterval(int milliseconds)
 {
     // Setting a running timer's interval restarts its countdown; the same interval set
     // again on every tick must not, or each tick would come late by the tick's own cost.
-    if (tmrMain->interval() != milliseconds)
-        tmrMain->setInterval(milliseconds);
+    if (m_scrollTimer->interval() != milliseconds)
+        m_scrollTimer->setInterval(milliseconds);
 }

@@ -15,9 +15,6 @@
 
 class CommonDialog;
 class MarqueeField;
-class QAction;
-class QGroupBox;
-class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -32,8 +29,8 @@ struct WindowServices
 };
 
 // The program's one window. Its controls are the shared state that the commands read
-// and write through WindowAccess; each event of a control calls one handler, named
-// after the control and the event.
+// and write through WindowAccess. Each command is one function, which its button, its
+// menu items and its keys all call; wireCommands() holds the whole wiring.
 class MainWindow final : public QMainWindow, public WindowAccess, private MessageBox, private ProgramEnd
 {
     Q_OBJECT
@@ -42,23 +39,14 @@ public:
     explicit MainWindow(WindowServices services = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // The display field's font, not the window's own.
+    using WindowAccess::font;
+
     // WindowAccess
     [[nodiscard]] QString caption() const override;
     void setCaption(const QString &caption) override;
     [[nodiscard]] QString text() const override;
     void setText(const QString &text) override;
-    [[nodiscard]] ColourValue foreColour() const override { return m_foreColour; }
-    bool setForeColour(ColourValue colour) override;
-    [[nodiscard]] ColourValue backColour() const override { return m_backColour; }
-    bool setBackColour(ColourValue colour) override;
-    [[nodiscard]] MarqueeFont font() const override { return m_font; }
-    bool setFontName(const QString &name) override;
-    bool setFontSize(double points) override;
-    void setFontBold(bool bold) override;
-    void setFontItalic(bool italic) override;
-    void setFontUnderline(bool underline) override;
-    [[nodiscard]] bool isSpeedSelected(int level) const override;
-    void setSpeedSelected(int level, bool selected) override;
     [[nodiscard]] bool isDirectionSelected(Direction direction) const override;
     void setDirectionSelected(Direction direction, bool selected) override;
     [[nodiscard]] QString startCaption() const override;
@@ -68,47 +56,31 @@ public:
     [[nodiscard]] int scrollInterval() const override;
     void setScrollInterval(int milliseconds) override;
 
-    [[nodiscard]] const SettingsRecord &settingsRecord() const { return m_record; }
-    [[nodiscard]] CommonDialog &commonDialog() const { return *m_dialog; }
-
 private:
-    // The handlers, one for each event of the wiring.
-    void frmMain_Load();
-    void tmrMain_Timer();
-    void tmrCaption_Timer();
-    void cmdStart_Click();
-    void s1_Click();
-    void s2_Click();
-    void s3_Click();
-    void s4_Click();
-    void s5_Click();
-    void s6_Click();
-    void s7_Click();
-    void s8_Click();
-    void s9_Click();
-    void s10_Click();
-    void s11_Click();
-    void s12_Click();
-    void Command9_Click();
-    void Command8_Click();
-    void Command6_Click();
-    void Command1_Click();
-    void Command7_Click();
-    void f1_Click();
-    void Command11_Click();
-    void f2_Click();
-    void Command10_Click();
-    void Command2_Click();
-    void o1_Click();
-    void Command3_Click();
-    void o2_Click();
-    void Command4_Click();
-    void o5_Click();
-    void Command5_Click();
-    void o4_Click();
-    void f3_Click();
-    void a2_Click();
-    void a1_Click();
+    // The commands.
+    void scrollStep();
+    void captionStep();
+    void startOrStop();
+    void chooseSpeed(int menuItem);
+    void saveSettings();
+    void loadSettings();
+    void deleteSettings();
+    void saveAndExit();
+    void importText();
+    void exportText();
+    void exportHtml();
+    void chooseForeColour();
+    void chooseBackColour();
+    void chooseFont();
+    void clearText();
+    void showSpecs();
+    void showAbout();
+
+    // WindowAccess
+    void applyColours(ColourValue fore, ColourValue back) override;
+    void applyFont(const MarqueeFont &font) override;
+    [[nodiscard]] bool isSpeedButtonChecked(int level) const override;
+    void setSpeedButtonChecked(int level, bool checked) override;
 
     // MessageBox and ProgramEnd, the real ones.
     void showMessage(const QString &text, MessageBox::Icon icon) override;
@@ -118,53 +90,32 @@ private:
     void createMenus();
     void createKeys();
     void setTabOrder();
-    void wireHandlers();
+    void wireCommands();
     QPushButton *createButton(const char *name, const char *caption, const char *toolTip, int left, int top);
-    void applyColours();
-    void applyFont();
-    void returnPressed();
+    void enterPressed();
 
-    QWidget *m_client = nullptr;
-    MarqueeField *txtMarquee = nullptr;
-    QGroupBox *fraSpeed = nullptr;
-    QGroupBox *fraDirection = nullptr;
-    QWidget *Picture2 = nullptr;
-    std::array<QRadioButton *, kSpeedLevelCount> Opt{};
-    QRadioButton *optLeft = nullptr;
-    QRadioButton *optRight = nullptr;
-    QPushButton *cmdStart = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command3 = nullptr;
-    QPushButton *Command4 = nullptr;
-    QPushButton *Command5 = nullptr;
-    QPushButton *Command6 = nullptr;
-    QPushButton *Command7 = nullptr;
-    QPushButton *Command8 = nullptr;
-    QPushButton *Command9 = nullptr;
-    QPushButton *Command10 = nullptr;
-    QPushButton *Command11 = nullptr;
-    QTimer *tmrMain = nullptr;
-    QTimer *tmrCaption = nullptr;
-    QMenu *f0 = nullptr;
-    QMenu *o0 = nullptr;
-    QMenu *s0 = nullptr;
-    QMenu *a0 = nullptr;
-    QAction *f1 = nullptr;
-    QAction *f2 = nullptr;
-    QAction *f3 = nullptr;
-    QAction *o1 = nullptr;
-    QAction *o2 = nullptr;
-    QAction *o4 = nullptr;
-    QAction *o5 = nullptr;
-    std::array<QAction *, kSpeedLevelCount> s{};
-    QAction *a1 = nullptr;
-    QAction *a2 = nullptr;
+    QWidget *m_clientArea = nullptr;
+    MarqueeField *m_displayField = nullptr;
+    std::array<QRadioButton *, kSpeedLevelCount> m_speedButtons{};
+    QWidget *m_directionBox = nullptr;
+    QRadioButton *m_leftButton = nullptr;
+    QRadioButton *m_rightButton = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QPushButton *m_foreColourButton = nullptr;
+    QPushButton *m_fontButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_importButton = nullptr;
+    QPushButton *m_htmlButton = nullptr;
+    QPushButton *m_clearButton = nullptr;
+    QPushButton *m_backColourButton = nullptr;
+    QPushButton *m_loadButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_exportButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QTimer *m_scrollTimer = nullptr;
+    QTimer *m_captionTimer = nullptr;
 
     QString m_caption;
-    ColourValue m_foreColour;
-    ColourValue m_backColour;
-    MarqueeFont m_font;
 
     std::unique_ptr<CommonDialog> m_ownDialog;
     CommonDialog *m_dialog;

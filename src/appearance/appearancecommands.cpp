@@ -23,8 +23,6 @@ void AppearanceCommands::chooseColour(ColourTarget target)
 {
     // The dialog starts on the colour it returned last, in either colour command, not on
     // the field's colour.
-    m_dialog.setCancelError(true);
-    m_dialog.setFlags(kColourFlags);
     if (!m_dialog.showColour())
         return;
     const ColourValue colour = m_dialog.colour();
@@ -32,7 +30,7 @@ void AppearanceCommands::chooseColour(ColourTarget target)
         target == ColourTarget::Fore ? m_window.setForeColour(colour) : m_window.setBackColour(colour);
     if (!applied)
         return;
-    (target == ColourTarget::Fore ? m_record.strForeColor : m_record.strBackColor) =
+    (target == ColourTarget::Fore ? m_record.foreColour : m_record.backColour) =
         SettingsText::fromColour(colour);
 }
 
@@ -53,27 +51,25 @@ void AppearanceCommands::applyPickedFont()
 {
     // Field by field, in order; a value the field refuses ends the picking there, and
     // what was applied before it stays applied and recorded.
-    m_dialog.setCancelError(true);
-    m_dialog.setFlags(kFontFlags);
     if (!m_dialog.showFont())
         return;
     const MarqueeFont picked = m_dialog.font();
 
     if (!m_window.setFontName(picked.name))
         return;
-    m_record.strFontName = picked.name;
+    m_record.fontName = picked.name;
 
     const auto size = static_cast<float>(picked.size);
     if (!m_window.setFontSize(size))
         return;
-    m_record.strFontSize = SettingsText::fromFontSize(size);
+    m_record.fontSize = SettingsText::fromFontSize(size);
 
     m_window.setFontBold(picked.bold);
-    m_record.strFontBold = SettingsText::fromBool(picked.bold);
+    m_record.fontBold = SettingsText::fromBool(picked.bold);
     m_window.setFontItalic(picked.italic);
-    m_record.strFontItalic = SettingsText::fromBool(picked.italic);
+    m_record.fontItalic = SettingsText::fromBool(picked.italic);
     m_window.setFontUnderline(picked.underline);
-    m_record.strFontUnderline = SettingsText::fromBool(picked.underline);
+    m_record.fontUnderline = SettingsText::fromBool(picked.underline);
 }
 
 void AppearanceCommands::clearText()

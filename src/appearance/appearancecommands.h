@@ -20,11 +20,6 @@ public:
     {
     }
 
-    // The dialog flags: start on the colour held; list screen and printer fonts (3)
-    // and show the effects controls (256).
-    static constexpr int kColourFlags = 1;
-    static constexpr int kFontFlags = 259;
-
     void chooseForeColour();
     void chooseBackColour();
     void chooseFont();

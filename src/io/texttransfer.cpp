@@ -22,9 +22,6 @@ QString shownName(const QString &fileName)
 
 bool TextTransfer::askFileName(FileDialog kind, QLatin1StringView filter)
 {
-    // The file dialogs set no flags of their own: whatever a colour or font dialog left
-    // stays for the next of those.
-    m_dialog.setCancelError(true);
     m_dialog.setFilter(QString(filter));
     m_dialog.setFilterIndex(1);
     return kind == FileDialog::Save ? m_dialog.showSave() : m_dialog.showOpen();

@@ -3,6 +3,16 @@
 #include "window/initialstate.h"
 #include "window/windowaccess.h"
 
+#include <array>
+
+namespace {
+
+// The Speeds menu: the level each item from "01" to "12" selects. Items "02" and "11"
+// select each other's levels, as they always have.
+constexpr std::array<int, kSpeedLevelCount> kMenuItemLevels{1, 11, 3, 4, 5, 6, 7, 8, 9, 10, 2, 12};
+
+} // namespace
+
 void StartStop::toggle()
 {
     const QString caption = m_window.startCaption();
@@ -18,21 +28,9 @@ void StartStop::toggle()
     }
 }
 
-int StartStop::speedLevelForMenuItem(int item)
-{
-    switch (item) {
-    case 2:
-        return 11;
-    case 11:
-        return 2;
-    default:
-        return item;
-    }
-}
-
 void StartStop::chooseSpeedFromMenu(int item)
 {
     if (item < 1 || item > kSpeedLevelCount)
         return;
-    m_window.setSpeedSelected(speedLevelForMenuItem(item), true);
+    m_window.setSpeedSelected(kMenuItemLevels[item - 1], true);
 }

@@ -15,12 +15,8 @@ public:
     // The running state is the button's caption: "Start" starts, "Stop" stops.
     void toggle();
 
-    // Item 1 to 12 of the Speeds menu selects its speed option button. Items "02" and
-    // "11" select each other's levels, as they always have.
+    // Item 1 to 12 of the Speeds menu selects its speed option button.
     void chooseSpeedFromMenu(int item);
-    [[nodiscard]] static int speedLevelForMenuItem(int item);
-
-    [[nodiscard]] QString savedText() const { return m_savedText; }
 
 private:
     WindowAccess &m_window;

@@ -77,15 +77,15 @@ void SettingsCommands::read(SettingsFileId file)
 
 void SettingsCommands::applyText()
 {
-    m_window.setText(m_record.strText);
+    m_window.setText(m_record.text);
 }
 
 // A value that does not convert, or that the window rejects, leaves that one property.
 void SettingsCommands::applyColours()
 {
-    if (const auto colour = SettingsText::toColour(m_record.strForeColor))
+    if (const auto colour = SettingsText::toColour(m_record.foreColour))
         m_window.setForeColour(*colour);
-    if (const auto colour = SettingsText::toColour(m_record.strBackColor))
+    if (const auto colour = SettingsText::toColour(m_record.backColour))
         m_window.setBackColour(*colour);
 }
 
@@ -94,30 +94,30 @@ void SettingsCommands::applyColours()
 void SettingsCommands::applySpeeds()
 {
     for (int level = 1; level <= kSpeedLevelCount; ++level) {
-        if (const auto selected = SettingsText::toBool(m_record.strSpeed[level - 1]))
+        if (const auto selected = SettingsText::toBool(m_record.speeds[level - 1]))
             m_window.setSpeedSelected(level, *selected);
     }
 }
 
 void SettingsCommands::applyDirection()
 {
-    if (const auto selected = SettingsText::toBool(m_record.strLeft))
+    if (const auto selected = SettingsText::toBool(m_record.left))
         m_window.setDirectionSelected(Direction::Left, *selected);
-    if (const auto selected = SettingsText::toBool(m_record.strRight))
+    if (const auto selected = SettingsText::toBool(m_record.right))
         m_window.setDirectionSelected(Direction::Right, *selected);
 }
 
 void SettingsCommands::applyFont()
 {
     // The window keeps its face for an empty name.
-    m_window.setFontName(m_record.strFontName);
-    if (const auto points = SettingsText::toFontSize(m_record.strFontSize))
+    m_window.setFontName(m_record.fontName);
+    if (const auto points = SettingsText::toFontSize(m_record.fontSize))
         m_window.setFontSize(*points);
-    if (const auto bold = SettingsText::toBool(m_record.strFontBold))
+    if (const auto bold = SettingsText::toBool(m_record.fontBold))
         m_window.setFontBold(*bold);
-    if (const auto italic = SettingsText::toBool(m_record.strFontItalic))
+    if (const auto italic = SettingsText::toBool(m_record.fontItalic))
         m_window.setFontItalic(*italic);
-    if (const auto underline = SettingsText::toBool(m_record.strFontUnderline))
+    if (const auto underline = SettingsText::toBool(m_record.fontUnderline))
         m_window.setFontUnderline(*underline);
 }
 
@@ -137,13 +137,13 @@ void SettingsCommands::exit()
 // The font fields are not gathered: the font reaches the store through the font command.
 void SettingsCommands::gather()
 {
-    m_record.strText = m_window.text();
-    m_record.strForeColor = SettingsText::fromColour(m_window.foreColour());
-    m_record.strBackColor = SettingsText::fromColour(m_window.backColour());
+    m_record.text = m_window.text();
+    m_record.foreColour = SettingsText::fromColour(m_window.foreColour());
+    m_record.backColour = SettingsText::fromColour(m_window.backColour());
     for (int level = 1; level <= kSpeedLevelCount; ++level)
-        m_record.strSpeed[level - 1] = SettingsText::fromBool(m_window.isSpeedSelected(level));
-    m_record.strLeft = SettingsText::fromBool(m_window.isDirectionSelected(Direction::Left));
-    m_record.strRight = SettingsText::fromBool(m_window.isDirectionSelected(Direction::Right));
+        m_record.speeds[level - 1] = SettingsText::fromBool(m_window.isSpeedSelected(level));
+    m_record.left = SettingsText::fromBool(m_window.isDirectionSelected(Direction::Left));
+    m_record.right = SettingsText::fromBool(m_window.isDirectionSelected(Direction::Right));
 }
 
 bool SettingsCommands::writeAndReport(Command command)

@@ -5,25 +5,25 @@ namespace {
 // One list of fields for both the reading and the writing side.
 template<typename Record> auto fieldsOf(Record &record, SettingsFileId file)
 {
-    using Field = decltype(&record.strText);
+    using Field = decltype(&record.text);
     QList<Field> fields;
     switch (file) {
     case SettingsFileId::Text:
-        fields = {&record.strText};
+        fields = {&record.text};
         break;
     case SettingsFileId::Colour:
-        fields = {&record.strForeColor, &record.strBackColor};
+        fields = {&record.foreColour, &record.backColour};
         break;
     case SettingsFileId::Speed:
-        for (auto &speed : record.strSpeed)
+        for (auto &speed : record.speeds)
             fields.append(&speed);
         break;
     case SettingsFileId::Direction:
-        fields = {&record.strLeft, &record.strRight};
+        fields = {&record.left, &record.right};
         break;
     case SettingsFileId::Font:
-        fields = {&record.strFontName, &record.strFontSize, &record.strFontBold, &record.strFontItalic,
-                  &record.strFontUnderline};
+        fields = {&record.fontName, &record.fontSize, &record.fontBold, &record.fontItalic,
+                  &record.fontUnderline};
         break;
     }
     return fields;

@@ -13,18 +13,18 @@
 // the window. The record starts empty and keeps each field until something assigns it.
 struct SettingsRecord
 {
-    QString strText;
-    QString strForeColor;
-    QString strBackColor;
-    // strSpeed[0] is speed level 1.
-    std::array<QString, kSpeedLevelCount> strSpeed;
-    QString strLeft;
-    QString strRight;
-    QString strFontName;
-    QString strFontSize;
-    QString strFontBold;
-    QString strFontItalic;
-    QString strFontUnderline;
+    QString text;
+    QString foreColour;
+    QString backColour;
+    // speeds[0] is speed level 1.
+    std::array<QString, kSpeedLevelCount> speeds;
+    QString left;
+    QString right;
+    QString fontName;
+    QString fontSize;
+    QString fontBold;
+    QString fontItalic;
+    QString fontUnderline;
 };
 
 // The five settings files, in the order the restore reads them and Delete removes them.

@@ -10,8 +10,7 @@
 // The one dialog component shared by the file, colour and font commands. Its settings
 // outlast each use: a command sets only what it needs, and the rest (the path chosen
 // last, the colour picked last, the font of the last use) is what the previous use left.
-// The show functions run a modal dialog and return false when the user cancelled; a
-// command ends at the first false, so CancelError is kept for completeness only.
+// The show functions run a modal dialog and return false when the user cancelled.
 class CommonDialog
 {
 public:
@@ -26,8 +25,6 @@ public:
 
     virtual ~CommonDialog() = default;
 
-    void setCancelError(bool cancelError) { m_cancelError = cancelError; }
-    [[nodiscard]] bool cancelError() const { return m_cancelError; }
     // A filter in the "Description|pattern|Description|pattern" form, kept verbatim; the
     // closing "|" after the last pattern is optional, and a pattern may list several
     // patterns separated by ";".
@@ -36,8 +33,6 @@ public:
     // 1-based, as the filter's entries are counted.
     void setFilterIndex(int index) { m_filterIndex = index; }
     [[nodiscard]] int filterIndex() const { return m_filterIndex; }
-    void setFlags(int flags) { m_flags = flags; }
-    [[nodiscard]] int flags() const { return m_flags; }
 
     void setFileName(const QString &fileName) { m_fileName = fileName; }
     [[nodiscard]] QString fileName() const { return m_fileName; }
@@ -97,10 +92,8 @@ public:
     }
 
 private:
-    bool m_cancelError = false;
     QString m_filter;
     int m_filterIndex = 0;
-    int m_flags = 0;
     QString m_fileName;
     ColourValue m_colour = 0;
     MarqueeFont m_font;

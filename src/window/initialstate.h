@@ -6,7 +6,7 @@
 #include <QString>
 
 // The values the main window has when it is created, before the stored settings are
-// applied. Both window implementations start from these.
+// applied: the real window and the plain one of the tests start from these.
 namespace InitialState {
 
 [[nodiscard]] QString caption();

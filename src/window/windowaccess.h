@@ -1,6 +1,7 @@
 #pragma once
 
 #include "window/colourvalue.h"
+#include "window/initialstate.h"
 #include "window/marqueefont.h"
 
 #include <QString>
@@ -11,8 +12,8 @@ inline constexpr int kSpeedLevelCount = 12;
 
 // The properties of the main window that the program's logic reads and writes: the
 // window caption, the display field, the speed and direction option buttons, the
-// Start/Stop button and the scroll timer. Implemented by the real Qt window and by a
-// plain object for tests that run without a display.
+// Start/Stop button and the scroll timer. The colours, the font and the speed levels
+// are checked here, once for every window; an implementation only shows what passed.
 class WindowAccess
 {
 public:
@@ -27,23 +28,23 @@ public:
 
     // Colours are stored colour values (see colourvalue.h). A setter returns false,
     // and keeps the colour as it was, when the value is not a colour.
-    [[nodiscard]] virtual ColourValue foreColour() const = 0;
-    virtual bool setForeColour(ColourValue colour) = 0;
-    [[nodiscard]] virtual ColourValue backColour() const = 0;
-    virtual bool setBackColour(ColourValue colour) = 0;
+    [[nodiscard]] ColourValue foreColour() const { return m_foreColour; }
+    bool setForeColour(ColourValue colour);
+    [[nodiscard]] ColourValue backColour() const { return m_backColour; }
+    bool setBackColour(ColourValue colour);
 
     // Each font attribute is set on its own; a rejected value keeps the attribute.
-    [[nodiscard]] virtual MarqueeFont font() const = 0;
-    virtual bool setFontName(const QString &name) = 0;
-    virtual bool setFontSize(double points) = 0;
-    virtual void setFontBold(bool bold) = 0;
-    virtual void setFontItalic(bool italic) = 0;
-    virtual void setFontUnderline(bool underline) = 0;
+    [[nodiscard]] MarqueeFont font() const { return m_font; }
+    bool setFontName(const QString &name);
+    bool setFontSize(double points);
+    void setFontBold(bool bold);
+    void setFontItalic(bool italic);
+    void setFontUnderline(bool underline);
 
     // Option buttons, levels 1 to 12. Selecting one clears the others of its group;
     // clearing one leaves the group with no selection.
-    [[nodiscard]] virtual bool isSpeedSelected(int level) const = 0;
-    virtual void setSpeedSelected(int level, bool selected) = 0;
+    [[nodiscard]] bool isSpeedSelected(int level) const;
+    void setSpeedSelected(int level, bool selected);
     [[nodiscard]] virtual bool isDirectionSelected(Direction direction) const = 0;
     virtual void setDirectionSelected(Direction direction, bool selected) = 0;
 
@@ -54,4 +55,17 @@ public:
     virtual void setScrollTimerEnabled(bool enabled) = 0;
     [[nodiscard]] virtual int scrollInterval() const = 0;
     virtual void setScrollInterval(int milliseconds) = 0;
+
+protected:
+    // Show colours and a font that were accepted.
+    virtual void applyColours(ColourValue fore, ColourValue back) = 0;
+    virtual void applyFont(const MarqueeFont &font) = 0;
+    // The speed option button of a level from 1 to 12.
+    [[nodiscard]] virtual bool isSpeedButtonChecked(int level) const = 0;
+    virtual void setSpeedButtonChecked(int level, bool checked) = 0;
+
+private:
+    ColourValue m_foreColour = InitialState::kForeColour;
+    ColourValue m_backColour = InitialState::kBackColour;
+    MarqueeFont m_font = InitialState::font();
 };

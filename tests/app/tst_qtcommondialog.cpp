@@ -306,7 +306,6 @@ void TestQtCommonDialog::colourDialog()
     QFETCH(ColourValue, held);
     QFETCH(QColor, shown);
     m_dialog->setColour(held);
-    m_dialog->setFlags(1);
     QColor initial;
     whenShown<QColorDialog>([&](QColorDialog *dialog) {
         initial = dialog->currentColor();
@@ -332,7 +331,6 @@ void TestQtCommonDialog::colourDialog()
 void TestQtCommonDialog::fontDialog()
 {
     m_dialog->setFont(MarqueeFont{QStringLiteral("DejaVu Sans"), 24, true, false, false});
-    m_dialog->setFlags(259);
     QStringList shown;
     whenShown<QFontDialog>([&](QFontDialog *dialog) {
         for (QLineEdit *edit : fontEdits(dialog))

@@ -73,7 +73,7 @@ ColourValue TestAppearanceCommands::colourOf(Target target) const
 
 QString TestAppearanceCommands::recordOf(Target target) const
 {
-    return target == Target::Fore ? m_fx->record.strForeColor : m_fx->record.strBackColor;
+    return target == Target::Fore ? m_fx->record.foreColour : m_fx->record.backColour;
 }
 
 void TestAppearanceCommands::colourPicked_data()
@@ -94,8 +94,6 @@ void TestAppearanceCommands::colourPicked()
     QFETCH(QString, recorded);
     const Target other = target == Target::Fore ? Target::Back : Target::Fore;
     const ColourValue otherColour = colourOf(other);
-    m_fx->dialog.setCancelError(false);
-    m_fx->dialog.setFlags(259);
     m_fx->dialog.expect(picked);
 
     chooseColour(target);
@@ -103,8 +101,6 @@ void TestAppearanceCommands::colourPicked()
     QCOMPARE(m_fx->dialog.calls().size(), 1);
     const ScriptedDialog::Call &call = m_fx->dialog.calls().constFirst();
     QCOMPARE(call.kind, ScriptedDialog::Kind::Colour);
-    QVERIFY(call.cancelError);
-    QCOMPARE(call.flags, 1);
     QCOMPARE(colourOf(target), picked);
     QCOMPARE(recordOf(target), recorded);
     QCOMPARE(colourOf(other), otherColour);
@@ -126,7 +122,7 @@ void TestAppearanceCommands::colourCancelOrRefusedChangesNothing()
 {
     QFETCH(Target, target);
     QFETCH(bool, cancel);
-    m_fx->record.strForeColor = m_fx->record.strBackColor = QStringLiteral("77");
+    m_fx->record.foreColour = m_fx->record.backColour = QStringLiteral("77");
     const ColourValue before = colourOf(target);
     if (cancel)
         m_fx->dialog.expect(ScriptedDialog::Cancel{});
@@ -183,24 +179,20 @@ void TestAppearanceCommands::fontPicked()
     // The separator of the size is a point whatever the locale says.
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    m_fx->dialog.setFlags(1);
     m_fx->dialog.expect(picked);
     m_commands->chooseFont();
     QLocale::setDefault(previous);
 
     QCOMPARE(m_fx->dialog.calls().size(), 1);
     QCOMPARE(m_fx->dialog.calls()[0].kind, ScriptedDialog::Kind::Font);
-    QCOMPARE(m_fx->dialog.calls()[0].flags, 259);
-    QVERIFY(m_fx->dialog.calls()[0].cancelError);
     MarqueeFont applied = picked;
     applied.size = appliedSize;
     QCOMPARE(m_fx->window.font(), applied);
-    QCOMPARE(m_fx->record.strFontName, picked.name);
-    QCOMPARE(m_fx->record.strFontSize, QString::fromLatin1(fontFile.split('"').at(3)));
-    QCOMPARE(m_fx->record.strFontBold, picked.bold ? QStringLiteral("True") : QStringLiteral("False"));
-    QCOMPARE(m_fx->record.strFontItalic, picked.italic ? QStringLiteral("True") : QStringLiteral("False"));
-    QCOMPARE(m_fx->record.strFontUnderline,
-             picked.underline ? QStringLiteral("True") : QStringLiteral("False"));
+    QCOMPARE(m_fx->record.fontName, picked.name);
+    QCOMPARE(m_fx->record.fontSize, QString::fromLatin1(fontFile.split('"').at(3)));
+    QCOMPARE(m_fx->record.fontBold, picked.bold ? QStringLiteral("True") : QStringLiteral("False"));
+    QCOMPARE(m_fx->record.fontItalic, picked.italic ? QStringLiteral("True") : QStringLiteral("False"));
+    QCOMPARE(m_fx->record.fontUnderline, picked.underline ? QStringLiteral("True") : QStringLiteral("False"));
     QCOMPARE(m_fx->dir.read(QStringLiteral("font")), fontFile);
     QVERIFY(m_fx->messages.messages.isEmpty());
 }
@@ -238,9 +230,9 @@ void TestAppearanceCommands::fontRefusedPartway()
     QCOMPARE(m_fx->window.font().size, initial.size);
     QCOMPARE(m_fx->window.font().italic, initial.italic);
     QCOMPARE(m_fx->window.font().underline, initial.underline);
-    QCOMPARE(m_fx->record.strFontName, QStringLiteral("Serif"));
-    QVERIFY(m_fx->record.strFontSize.isEmpty());
-    QVERIFY(m_fx->record.strFontItalic.isEmpty());
+    QCOMPARE(m_fx->record.fontName, QStringLiteral("Serif"));
+    QVERIFY(m_fx->record.fontSize.isEmpty());
+    QVERIFY(m_fx->record.fontItalic.isEmpty());
     QCOMPARE(m_fx->dir.read(QStringLiteral("font")), QByteArray("\"Serif\",\"\",\"\",\"\",\"\"\r\n"));
 }
 
@@ -251,7 +243,7 @@ void TestAppearanceCommands::fontFileFailureReported()
     m_fx->dialog.expect(MarqueeFont{QStringLiteral("Serif"), 30, true, false, false});
     m_commands->chooseFont();
     QCOMPARE(m_fx->window.font(), (MarqueeFont{QStringLiteral("Serif"), 30, true, false, false}));
-    QCOMPARE(m_fx->record.strFontSize, QStringLiteral("30"));
+    QCOMPARE(m_fx->record.fontSize, QStringLiteral("30"));
     QCOMPARE(m_fx->messages.messages.size(), 1);
     QCOMPARE(m_fx->messages.messages[0].icon, MessageBox::Icon::Warning);
     QVERIFY2(m_fx->messages.messages[0].text.contains(
@@ -266,7 +258,7 @@ void TestAppearanceCommands::clearEmptiesOnlyTheText()
     m_fx->window.setStartCaption(QStringLiteral("Stop"));
     m_fx->window.setScrollTimerEnabled(true);
     m_fx->window.setForeColour(255);
-    m_fx->record.strText = QStringLiteral("saved");
+    m_fx->record.text = QStringLiteral("saved");
     const MarqueeFont font = m_fx->window.font();
     m_commands->clearText();
     QCOMPARE(m_fx->window.text(), QString());
@@ -274,7 +266,7 @@ void TestAppearanceCommands::clearEmptiesOnlyTheText()
     QCOMPARE(m_fx->window.startCaption(), QStringLiteral("Stop"));
     QCOMPARE(m_fx->window.foreColour(), 255);
     QCOMPARE(m_fx->window.font(), font);
-    QCOMPARE(m_fx->record.strText, QStringLiteral("saved"));
+    QCOMPARE(m_fx->record.text, QStringLiteral("saved"));
     QVERIFY(m_fx->dialog.calls().isEmpty());
     QVERIFY(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }

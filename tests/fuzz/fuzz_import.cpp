@@ -8,9 +8,9 @@
 #include "io/textencoding.h"
 #include "io/textfiles.h"
 #include "io/texttransfer.h"
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "tempcurrentdir.h"
-#include "window/plainwindow.h"
 
 #include <QFile>
 

@@ -8,6 +8,7 @@
 
 #include "fuzzcheck.h"
 #include "io/textencoding.h"
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "settings/recordformat.h"
 #include "settings/settingscommands.h"
@@ -15,7 +16,6 @@
 #include "settings/settingstext.h"
 #include "tempcurrentdir.h"
 #include "window/initialstate.h"
-#include "window/plainwindow.h"
 
 #include <QFile>
 

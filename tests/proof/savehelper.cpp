@@ -7,9 +7,9 @@
 
 #include "crashsafestates.h"
 #include "io/texttransfer.h"
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "settings/settingscommands.h"
-#include "window/plainwindow.h"
 
 #include <QCoreApplication>
 
@@ -44,11 +44,11 @@ int saveSettings()
         window.setSpeedSelected(state.speedLevel, true);
         window.setDirectionSelected(state.direction, true);
         commands.save();
-        record.strFontName = state.font[0];
-        record.strFontSize = state.font[1];
-        record.strFontBold = state.font[2];
-        record.strFontItalic = state.font[3];
-        record.strFontUnderline = state.font[4];
+        record.fontName = state.font[0];
+        record.fontSize = state.font[1];
+        record.fontBold = state.font[2];
+        record.fontItalic = state.font[3];
+        record.fontUnderline = state.font[4];
         if (const auto failure = SettingsCommands::writeFontFile(record)) {
             std::fprintf(stderr, "tickora_savehelper: font: %s\n", qPrintable(*failure));
             return 1;

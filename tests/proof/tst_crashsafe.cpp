@@ -4,10 +4,10 @@
 
 #include "crashsafestates.h"
 #include "io/texttransfer.h"
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "settings/settingscommands.h"
 #include "tempcurrentdir.h"
-#include "window/plainwindow.h"
 
 #include <QDir>
 #include <QProcess>
@@ -211,11 +211,11 @@ void TestCrashSafe::fullDisk()
     // The old files, written while there is room.
     applyState(window, states()[0]);
     commands.save();
-    record.strFontName = states()[0].font[0];
-    record.strFontSize = states()[0].font[1];
-    record.strFontBold = states()[0].font[2];
-    record.strFontItalic = states()[0].font[3];
-    record.strFontUnderline = states()[0].font[4];
+    record.fontName = states()[0].font[0];
+    record.fontSize = states()[0].font[1];
+    record.fontBold = states()[0].font[2];
+    record.fontItalic = states()[0].font[3];
+    record.fontUnderline = states()[0].font[4];
     QVERIFY(!SettingsCommands::writeFontFile(record));
     dialog.expect(kExportName);
     transfer.exportText();
@@ -245,7 +245,7 @@ void TestCrashSafe::fullDisk()
     QVERIFY2(message.contains(noSpace), qPrintable(message));
     QVERIFY(checkOldFilesWhole());
 
-    record.strFontName = states()[1].font[0];
+    record.fontName = states()[1].font[0];
     const std::optional<QString> fontFailure = SettingsCommands::writeFontFile(record);
     QVERIFY(fontFailure);
     QVERIFY2(fontFailure->contains(noSpace), qPrintable(*fontFailure));

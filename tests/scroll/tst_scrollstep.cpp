@@ -1,7 +1,7 @@
+#include "plainwindow.h"
 #include "scroll/scrollintervals.h"
 #include "scroll/scrollstep.h"
 #include "window/initialstate.h"
-#include "window/plainwindow.h"
 
 #include <QTest>
 
@@ -120,18 +120,10 @@ public:
         m_text = text;
         ++textWrites;
     }
-    ColourValue foreColour() const override { return 0; }
-    bool setForeColour(ColourValue) override { return true; }
-    ColourValue backColour() const override { return 0; }
-    bool setBackColour(ColourValue) override { return true; }
-    MarqueeFont font() const override { return {}; }
-    bool setFontName(const QString &) override { return true; }
-    bool setFontSize(double) override { return true; }
-    void setFontBold(bool) override {}
-    void setFontItalic(bool) override {}
-    void setFontUnderline(bool) override {}
-    bool isSpeedSelected(int level) const override { return level == 3 || level == 9; }
-    void setSpeedSelected(int, bool) override {}
+    void applyColours(ColourValue, ColourValue) override {}
+    void applyFont(const MarqueeFont &) override {}
+    bool isSpeedButtonChecked(int level) const override { return level == 3 || level == 9; }
+    void setSpeedButtonChecked(int, bool) override {}
     bool isDirectionSelected(Direction) const override { return true; }
     void setDirectionSelected(Direction, bool) override {}
     QString startCaption() const override { return {}; }

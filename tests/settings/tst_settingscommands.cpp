@@ -170,15 +170,15 @@ void TestSettingsCommands::saveGathersEveryState()
     // selected gives twelve "False".
     m_fx->window.setSpeedSelected(7, false);
     m_fx->window.setDirectionSelected(Direction::Right, true);
-    m_fx->record.strFontName = QStringLiteral("kept");
+    m_fx->record.fontName = QStringLiteral("kept");
     m_commands->save();
     QCOMPARE(m_fx->dir.read("text"), QByteArray("\"\"\r\n"));
     QCOMPARE(m_fx->dir.read("color"), QByteArray("\"-2147483640\",\"-2147483643\"\r\n"));
     QCOMPARE(m_fx->dir.read("speed"), speedRecord(0));
     QCOMPARE(m_fx->dir.read("dirct"), QByteArray("\"False\",\"True\"\r\n"));
     QVERIFY(!m_fx->dir.exists("font"));
-    QCOMPARE(m_fx->record.strRight, QStringLiteral("True"));
-    QCOMPARE(m_fx->record.strFontName, QStringLiteral("kept"));
+    QCOMPARE(m_fx->record.right, QStringLiteral("True"));
+    QCOMPARE(m_fx->record.fontName, QStringLiteral("kept"));
 }
 
 void TestSettingsCommands::saveThenLoadRoundTrip()
@@ -218,9 +218,9 @@ void TestSettingsCommands::loadReappliesRecordWhenFilesAreMissing()
     m_fx->window.setText(QStringLiteral("saved"));
     m_fx->window.setDirectionSelected(Direction::Right, true);
     m_commands->save();
-    m_fx->record.strBackColor = QStringLiteral("255"); // as a colour command leaves it
-    m_fx->record.strFontName = QStringLiteral("Chosen");
-    m_fx->record.strFontSize = QStringLiteral("12");
+    m_fx->record.backColour = QStringLiteral("255"); // as a colour command leaves it
+    m_fx->record.fontName = QStringLiteral("Chosen");
+    m_fx->record.fontSize = QStringLiteral("12");
     m_commands->deleteFiles();
     QVERIFY(readFiles().isEmpty());
 
@@ -308,7 +308,7 @@ void TestSettingsCommands::failedWriteIsReported()
             QCOMPARE(message.text.contains(QLatin1Char('"') + QLatin1String(name) + QLatin1Char('"')),
                      failed.contains(QLatin1String(name)));
         QCOMPARE(m_fx->programEnd.requests, 0);
-        QCOMPARE(m_fx->record.strText, QStringLiteral("new"));
+        QCOMPARE(m_fx->record.text, QStringLiteral("new"));
         if (readOnlyFolder)
             QCOMPARE(readFiles(), before);
         else

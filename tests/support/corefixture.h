@@ -1,9 +1,9 @@
 #pragma once
 
+#include "plainwindow.h"
 #include "scriptedservices.h"
 #include "settings/settingsrecord.h"
 #include "tempcurrentdir.h"
-#include "window/plainwindow.h"
 
 // The core commands' surroundings: a temporary current directory, the plain window, the
 // settings record and the scripted services.

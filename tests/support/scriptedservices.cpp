@@ -4,7 +4,7 @@
 
 bool ScriptedDialog::answer(Kind kind)
 {
-    m_calls.append({kind, filter(), filterIndex(), flags(), cancelError(), fileName(), colour(), font()});
+    m_calls.append({kind, filter(), filterIndex(), fileName(), colour(), font()});
     if (m_answers.empty()) {
         qWarning("ScriptedDialog: no answer prepared; cancelling");
         return false;

@@ -46,8 +46,6 @@ public:
         Kind kind;
         QString filter;
         int filterIndex;
-        int flags;
-        bool cancelError;
         QString fileName;
         ColourValue colour;
         MarqueeFont font;

@@ -16,22 +16,8 @@ public:
     void setCaption(const QString &caption) override { m_caption = caption; }
 
     [[nodiscard]] QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text.left(m_maxTextLength); }
+    void setText(const QString &text) override { m_text = text.left(InitialState::kMaxTextLength); }
 
-    [[nodiscard]] ColourValue foreColour() const override { return m_foreColour; }
-    bool setForeColour(ColourValue colour) override;
-    [[nodiscard]] ColourValue backColour() const override { return m_backColour; }
-    bool setBackColour(ColourValue colour) override;
-
-    [[nodiscard]] MarqueeFont font() const override { return m_font; }
-    bool setFontName(const QString &name) override;
-    bool setFontSize(double points) override;
-    void setFontBold(bool bold) override { m_font.bold = bold; }
-    void setFontItalic(bool italic) override { m_font.italic = italic; }
-    void setFontUnderline(bool underline) override { m_font.underline = underline; }
-
-    [[nodiscard]] bool isSpeedSelected(int level) const override;
-    void setSpeedSelected(int level, bool selected) override;
     [[nodiscard]] bool isDirectionSelected(Direction direction) const override;
     void setDirectionSelected(Direction direction, bool selected) override;
 
@@ -43,16 +29,17 @@ public:
     [[nodiscard]] int scrollInterval() const override { return m_interval; }
     void setScrollInterval(int milliseconds) override;
 
-    // For tests: how often the interval was set, equal values included.
+    // How often the interval was set, equal values included.
     [[nodiscard]] int intervalWrites() const { return m_intervalWrites; }
 
 private:
+    void applyColours(ColourValue, ColourValue) override {}
+    void applyFont(const MarqueeFont &) override {}
+    [[nodiscard]] bool isSpeedButtonChecked(int level) const override { return m_speeds[level - 1]; }
+    void setSpeedButtonChecked(int level, bool checked) override;
+
     QString m_caption;
     QString m_text;
-    int m_maxTextLength;
-    ColourValue m_foreColour;
-    ColourValue m_backColour;
-    MarqueeFont m_font;
     std::array<bool, kSpeedLevelCount> m_speeds{};
     bool m_left = true;
     bool m_right = false;
