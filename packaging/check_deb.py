@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Builds the .deb with CPack and checks it as a user's machine would meet it: its control
-data and declared dependencies, its files, the launcher and metainfo it installs, an
-install by dpkg into a clean root, and the installed program starting on an X server."""
+data and declared dependencies, its files, lintian's verdict, the hardening of the program,
+the launcher, metainfo and icons it installs, an install by dpkg into a clean root, and the
+installed program starting on an X server with its icon at every size."""
 
 import argparse
 import re
@@ -13,6 +14,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 from desktop import Tickora, XServer, check, step  # noqa: E402  (the shared X harness)
+from PIL import Image  # noqa: E402
 
 # Linked libraries that dpkg-shlibdeps must find.
 REQUIRED = {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6"}
@@ -46,12 +48,29 @@ def satisfied(alternative):
     return subprocess.run(["dpkg", "--compare-versions", version, operators[relation], wanted]).returncode == 0
 
 
+def window_icon_sizes(display_name, window_id):
+    """The sizes of the icon images the window offers task bars and window switchers (_NET_WM_ICON)."""
+    from Xlib import Xatom, display
+    connection = display.Display(display_name)
+    window = connection.create_resource_object("window", int(window_id))
+    prop = window.get_full_property(connection.intern_atom("_NET_WM_ICON"), Xatom.CARDINAL)
+    connection.close()
+    values, sizes = list(prop.value) if prop else [], []
+    while len(values) >= 2:  # width, height, then width x height pixels
+        width, height = values[0], values[1]
+        check(width == height, f"a {width} x {height} icon")
+        sizes.append(width)
+        values = values[2 + width * height:]
+    return sorted(sizes)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--cpack-config", required=True)
     parser.add_argument("--work", required=True, help="folder for the package and the clean root")
     parser.add_argument("--app-id", required=True)
     parser.add_argument("--version", required=True)
+    parser.add_argument("--icon-sizes", required=True, nargs="+", type=int)
     args = parser.parse_args()
     work = Path(args.work)
     shutil.rmtree(work, ignore_errors=True)
@@ -84,15 +103,27 @@ def main():
     owner = run("dpkg", "-S", str(plugin)).split(":")[0]
     check(owner in named, f"the X11 platform plugin comes from {owner}, which Depends does not name")
 
-    step("it holds the program, the launcher, the metainfo and the icons, nothing else")
+    step("it holds the program, its documentation, the launcher, the metainfo and the icons, nothing else")
     listed = {line.split()[-1].lstrip(".") for line in run("dpkg-deb", "--contents", str(deb)).splitlines()}
     files = {path for path in listed if not path.endswith("/")}
-    expected = {"/usr/bin/tickora", f"/usr/share/applications/{app_id}.desktop",
-                f"/usr/share/metainfo/{app_id}.metainfo.xml",
-                f"/usr/share/icons/hicolor/32x32/apps/{app_id}.png",
-                f"/usr/share/icons/hicolor/scalable/apps/{app_id}.svg"}
+    icons = [f"{size}x{size}/apps/{app_id}.png" for size in args.icon_sizes] + [f"scalable/apps/{app_id}.svg"]
+    expected = {"/usr/bin/tickora", "/usr/share/man/man1/tickora.1.gz", "/usr/share/doc/tickora/copyright",
+                "/usr/share/doc/tickora/changelog.gz", "/usr/share/lintian/overrides/tickora",
+                f"/usr/share/applications/{app_id}.desktop", f"/usr/share/metainfo/{app_id}.metainfo.xml",
+                *(f"/usr/share/icons/hicolor/{icon}" for icon in icons)}
     check(files == expected, f"unexpected contents: extra {sorted(files - expected)}, "
                              f"missing {sorted(expected - files)}")
+
+    if shutil.which("lintian"):
+        step("lintian --pedantic finds no error and no warning; the overrides are all in use")
+        report = subprocess.run(["lintian", "--pedantic", "--display-info", "--show-overrides", str(deb)],
+                                capture_output=True, text=True, timeout=240).stdout
+        print(report, end="")
+        check(not re.search(r"^[EW]: ", report, re.M), "lintian reports errors or warnings")
+        overridden = set(re.findall(r"^O: tickora: spelling-error-in-binary (\w+) ", report, re.M))
+        check(overridden == {"Scolling", "Delets"}, f"the tooltips' spellings overridden: {sorted(overridden)}")
+    else:
+        print("   lintian is not installed: scripts/setup.sh installs it")
 
     step("dpkg installs it into a clean root")
     root = work / "root"
@@ -103,7 +134,21 @@ def main():
     run("dpkg", f"--root={root}", "--force-depends", "--force-not-root", "-i", str(deb))
     status = run("dpkg", f"--root={root}", "-s", "tickora")
     check("Status: install ok installed" in status, status)
-    check("not stripped" not in run("file", str(root / "usr/bin/tickora")), "the program is not stripped")
+
+    step("the program is hardened and stripped, and keeps its build id")
+    program = str(root / "usr/bin/tickora")
+    check("not stripped" not in run("file", program), "the program is not stripped")
+    check(re.search(r"^\s*Type:\s+DYN ", run("readelf", "--file-header", program), re.M),
+          "the program is not a position-independent executable")
+    dynamic = run("readelf", "--dynamic", program)
+    check(re.search(r"\(FLAGS\)\s+BIND_NOW", dynamic) and re.search(r"\(FLAGS_1\).*\bNOW\b.*\bPIE\b", dynamic),
+          f"the program does not bind at once as a PIE:\n{dynamic}")
+    check(re.search(r"^\s*GNU_RELRO ", run("readelf", "--wide", "--program-headers", program), re.M),
+          "the program has no read-only relocations")
+    sections = run("readelf", "--wide", "--section-headers", program)
+    check(" .comment " not in sections, "the program keeps its .comment section")
+    check("Build ID: " in run("readelf", "--notes", program), "the program has no build id")
+    check("__stack_chk_fail" in run("readelf", "--wide", "--dyn-syms", program), "the program has no stack protector")
 
     step("the launcher and the metainfo it installs validate, and find the icon")
     launcher = root / f"usr/share/applications/{app_id}.desktop"
@@ -113,8 +158,9 @@ def main():
     entry = dict(re.findall(r"^([A-Za-z]+)=(.*)$", launcher.read_text(), re.M))
     check(entry.get("Icon") == app_id, f"Icon={entry.get('Icon')}")
     check(entry.get("Exec", "").split()[0] == "tickora", f"Exec={entry.get('Exec')}")
-    for icon in (f"32x32/apps/{app_id}.png", f"scalable/apps/{app_id}.svg"):
-        check((root / "usr/share/icons/hicolor" / icon).is_file(), f"no icon {icon}")
+    for size in args.icon_sizes:
+        with Image.open(root / f"usr/share/icons/hicolor/{size}x{size}/apps/{app_id}.png") as icon:
+            check(icon.size == (size, size), f"the {size} px icon is {icon.size}")
 
     step("the installed program starts and shows its window")
     with tempfile.TemporaryDirectory(prefix="tickora-deb-") as folder, XServer() as x:
@@ -122,6 +168,8 @@ def main():
         try:
             title = app.window_name(app.window)
             check("TICKORA VER 1.7" in title or "Type in text" in title, f"the window is titled {title!r}")
+            sizes = window_icon_sizes(x.display, app.window)
+            check(sizes == sorted(args.icon_sizes), f"the window's icon comes in {sizes} px")
             app.close_by_close_box()
             check(app.wait_for_exit() == 0, "the program did not end cleanly")
         finally:

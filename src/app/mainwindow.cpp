@@ -84,7 +84,11 @@ MainWindow::MainWindow(WindowServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(m_caption);
-    setWindowIcon(QIcon(QStringLiteral(":/tickora/tickora-32.png")));
+    // Every size the hicolor theme has, so that task bars and window switchers pick a sharp one.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/tickora/tickora-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
 
     createControls();
     createMenus();
