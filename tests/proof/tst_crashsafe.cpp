@@ -185,8 +185,8 @@ void TestCrashSafe::killedWhileSaving()
         commands.restoreAtStartup();
         QVERIFY(window.text() == states()[0].text || window.text() == states()[1].text);
 
-        // The next Save removes what the killed saves left, and one more, but neither a
-        // file of the user's nor a link that looks like a leftover.
+        // The next Save removes what the killed saves left, and one more, and so does
+        // Delete; neither touches a file of the user's or a link that looks like one.
         dir.write(QStringLiteral(".color.tickora-save-Ab12cD"), "\"25");
         dir.write(QStringLiteral("text.backup"), "kept");
         QVERIFY(QFile::link(QStringLiteral("text.backup"),
@@ -194,6 +194,9 @@ void TestCrashSafe::killedWhileSaving()
         commands.save();
         QCOMPARE(leftovers(), QStringList{QStringLiteral(".speed.tickora-save-link00")});
         QCOMPARE(dir.read(QStringLiteral("text.backup")), QByteArray("kept"));
+        dir.write(QStringLiteral(".font.tickora-save-Zz9Yy8"), {});
+        commands.deleteFiles();
+        QCOMPARE(leftovers(), QStringList{QStringLiteral(".speed.tickora-save-link00")});
         QVERIFY(messages.messages.isEmpty());
     }
 }
