@@ -18,6 +18,19 @@ void StartStop::toggle()
     }
 }
 
+bool StartStop::isRunning() const
+{
+    return m_window.startCaption() == QLatin1String(InitialState::kStopCaption);
+}
+
+void StartStop::replaceRunningText(const QString &text)
+{
+    if (!isRunning())
+        return;
+    m_savedText = text;
+    m_window.setText(text + QLatin1Char(' '));
+}
+
 int StartStop::speedLevelForMenuItem(int item)
 {
     switch (item) {

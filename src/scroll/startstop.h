@@ -14,6 +14,11 @@ public:
 
     // The running state is the button's caption: "Start" starts, "Stop" stops.
     void toggle();
+    [[nodiscard]] bool isRunning() const;
+
+    // While running, `text` takes the place of the text that Stop brings back, and the
+    // field shows it with the appended space, as Start does; the scrolling goes on.
+    void replaceRunningText(const QString &text);
 
     // Item 1 to 12 of the Speeds menu selects its speed option button. Items "02" and
     // "11" select each other's levels, as they always have.
