@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 
 const QString kFollowed = QStringLiteral("followed");
 
-enum class Change { Write, RenameOver, Remove, WriteOtherFile, Pause };
+enum class Change { Write, RenameOver, RenameOverOpenFile, Remove, WriteOtherFile, Pause };
 
 // One change to the folder, and the text and number of messages that follow it.
 struct Step
@@ -64,11 +64,12 @@ void TestTextFollower::followsFile_data()
                        {Change::Write, "two breaks\n\n", "two breaks\n", 0},
                        {Change::Write, "caf\xe9", u"caf\u00e9"_qs, 0}}
         << QStringList{"first", "second", "third", "two breaks\n", u"caf\u00e9"_qs};
-    QTest::newRow("renamed over, then rewritten in place")
+    QTest::newRow("renamed over, also while the old file is open, then rewritten in place")
         << QList<Step>{{Change::RenameOver, "second\n", "second", 0},
                        {Change::Write, "third", "third", 0},
-                       {Change::RenameOver, "fourth", "fourth", 0}}
-        << QStringList{"first", "second", "third", "fourth"};
+                       {Change::RenameOverOpenFile, "fourth", "fourth", 0},
+                       {Change::Write, "fifth", "fifth", 0}}
+        << QStringList{"first", "second", "third", "fourth", "fifth"};
     QTest::newRow("deleted, then created again") << QList<Step>{{Change::Remove, {}, "first", 1},
                                                                 {Change::WriteOtherFile, "other", "first", 1},
                                                                 {Change::Pause, {}, "first", 1},
@@ -96,11 +97,17 @@ void TestTextFollower::followsFile()
     follower.follow(kFollowed);
     QCOMPARE(shown.count(), 1);
 
+    QFile heldOpen;
     for (const Step &step : steps) {
         switch (step.change) {
         case Change::Write:
             dir.write(kFollowed, step.bytes);
             break;
+        case Change::RenameOverOpenFile:
+            // A reader keeps the old file, so that it lives on beside the new one.
+            heldOpen.setFileName(dir.filePath(kFollowed));
+            QVERIFY(heldOpen.open(QIODevice::ReadOnly));
+            [[fallthrough]];
         case Change::RenameOver:
             dir.write(QStringLiteral("new"), step.bytes);
             QCOMPARE(std::rename("new", "followed"), 0);

@@ -136,10 +136,10 @@ void TestRemoteControl::methods_data()
                              << properties("HELLO", false, 7, "left") << "HELLO";
     QTest::newRow("direction right") << false << "SetDirection" << QVariantList{"right"} << none
                                      << properties("HELLO", false, 7, "right") << "HELLO";
-    QTest::newRow("presentation, handed on") << true << "SetPresentation" << QVariantList{true} << none
-                                             << properties("HELLO", true, 7, "left") << "ELLO H";
     QTest::newRow("direction up") << false << "SetDirection" << QVariantList{"up"} << kInvalidArgs
                                   << properties("HELLO", false, 7, "left") << "HELLO";
+    QTest::newRow("presentation, handed on") << true << "SetPresentation" << QVariantList{true} << none
+                                             << properties("HELLO", true, 7, "left") << "ELLO H";
 }
 
 void TestRemoteControl::methods()
