@@ -10,10 +10,9 @@ RemoteControl::RemoteControl(MarqueeControl &control, QObject *parent) : QObject
 
 RemoteControl::~RemoteControl()
 {
-    if (!m_bus)
-        return;
-    m_bus->unregisterService(m_serviceName);
-    m_bus->unregisterObject(kObjectPath);
+    // The connection forgets the object by itself, but keeps the name until told.
+    if (m_bus)
+        m_bus->unregisterService(m_serviceName);
 }
 
 std::optional<QString> RemoteControl::registerOn(const QDBusConnection &bus, const QString &serviceName)
