@@ -20,24 +20,9 @@ QList<qsizetype> referenceBoundaries(const QString &text)
     return boundaries;
 }
 
-} // namespace
-
-class TestCharacters : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void boundariesMatchTheWholeText_data();
-    void boundariesMatchTheWholeText();
-    void rotationsMoveOneCharacter_data() { hardTexts(); }
-    void rotationsMoveOneCharacter();
-    void emptyTextDoesNotRotate();
-
-private:
-    static void hardTexts();
-};
-
-void TestCharacters::hardTexts()
+// Texts whose characters are hard to find: each longer than the first window looked at,
+// or with context that reaches far back.
+void hardTexts()
 {
     QTest::addColumn<QString>("text");
     const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
@@ -63,60 +48,69 @@ void TestCharacters::hardTexts()
         << QStringLiteral("\U0001F3F4\U000E0067\U000E0062\U000E0065\U000E007F").repeated(9);
 }
 
-void TestCharacters::boundariesMatchTheWholeText_data()
-{
-    hardTexts();
-    // The toolkit pairs flag letters after an emoji from the second on: a text whose
-    // characters change as it rotates, but whose boundaries still follow the whole text.
-    QTest::newRow("flag after an emoji")
-        << "\U0001F3F4" + QStringLiteral("\U0001F1EB\U0001F1F7").repeated(20) + "z";
-}
+} // namespace
 
-void TestCharacters::boundariesMatchTheWholeText()
+class TestCharacters : public QObject
 {
-    QFETCH(QString, text);
-    const QList<qsizetype> boundaries = referenceBoundaries(text);
-    for (qsizetype index = 0; index + 1 < boundaries.size(); ++index) {
-        QCOMPARE(Characters::next(text, boundaries[index]), boundaries[index + 1]);
-        QCOMPARE(Characters::previous(text, boundaries[index + 1]), boundaries[index]);
+    Q_OBJECT
+
+private Q_SLOTS:
+    void boundariesMatchTheWholeText_data()
+    {
+        hardTexts();
+        // The toolkit pairs flag letters after an emoji from the second on: a text whose
+        // characters change as it rotates, but whose boundaries still follow the whole text.
+        QTest::newRow("flag after an emoji")
+            << "\U0001F3F4" + QStringLiteral("\U0001F1EB\U0001F1F7").repeated(20) + "z";
     }
-    qsizetype start = 0;
-    for (qsizetype position = 0; position <= text.size(); ++position) {
-        if (boundaries.contains(position))
-            start = position;
-        QCOMPARE(Characters::startAtOrBefore(text, position), start);
-        QCOMPARE(Characters::fittingLength(text, position), start);
+
+    void boundariesMatchTheWholeText()
+    {
+        QFETCH(QString, text);
+        const QList<qsizetype> boundaries = referenceBoundaries(text);
+        for (qsizetype index = 0; index + 1 < boundaries.size(); ++index) {
+            QCOMPARE(Characters::next(text, boundaries[index]), boundaries[index + 1]);
+            QCOMPARE(Characters::previous(text, boundaries[index + 1]), boundaries[index]);
+        }
+        qsizetype start = 0;
+        for (qsizetype position = 0; position <= text.size(); ++position) {
+            if (boundaries.contains(position))
+                start = position;
+            QCOMPARE(Characters::startAtOrBefore(text, position), start);
+            QCOMPARE(Characters::fittingLength(text, position), start);
+        }
     }
-}
 
-void TestCharacters::rotationsMoveOneCharacter()
-{
-    QFETCH(QString, text);
-    const QList<qsizetype> boundaries = referenceBoundaries(text);
-    const qsizetype first = boundaries[1];
-    const qsizetype last = boundaries[boundaries.size() - 2];
-    QCOMPARE(*Rotation::left(text), text.sliced(first) + text.first(first));
-    QCOMPARE(*Rotation::right(text), text.sliced(last) + text.first(last));
-    QCOMPARE(*Rotation::right(*Rotation::left(text)), text);
+    void rotationsMoveOneCharacter_data() { hardTexts(); }
+    void rotationsMoveOneCharacter()
+    {
+        QFETCH(QString, text);
+        const QList<qsizetype> boundaries = referenceBoundaries(text);
+        const qsizetype first = boundaries[1];
+        const qsizetype last = boundaries[boundaries.size() - 2];
+        QCOMPARE(*Rotation::left(text), text.sliced(first) + text.first(first));
+        QCOMPARE(*Rotation::right(text), text.sliced(last) + text.first(last));
+        QCOMPARE(*Rotation::right(*Rotation::left(text)), text);
 
-    // A text of n characters comes back after n rotations either way.
-    QString leftward = text;
-    QString rightward = text;
-    for (qsizetype step = 1; step < boundaries.size(); ++step) {
-        leftward = *Rotation::left(leftward);
-        rightward = *Rotation::right(rightward);
+        // A text of n characters comes back after n rotations either way.
+        QString leftward = text;
+        QString rightward = text;
+        for (qsizetype step = 1; step < boundaries.size(); ++step) {
+            leftward = *Rotation::left(leftward);
+            rightward = *Rotation::right(rightward);
+        }
+        QCOMPARE(leftward, text);
+        QCOMPARE(rightward, text);
     }
-    QCOMPARE(leftward, text);
-    QCOMPARE(rightward, text);
-}
 
-void TestCharacters::emptyTextDoesNotRotate()
-{
-    QVERIFY(!Rotation::left(QString()));
-    QVERIFY(!Rotation::right(QString()));
-    QCOMPARE(Characters::next(QString(), 0), 0);
-    QCOMPARE(Characters::previous(QString(), 0), 0);
-}
+    void emptyTextDoesNotRotate()
+    {
+        QVERIFY(!Rotation::left(QString()));
+        QVERIFY(!Rotation::right(QString()));
+        QCOMPARE(Characters::next(QString(), 0), 0);
+        QCOMPARE(Characters::previous(QString(), 0), 0);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCharacters)
 #include "tst_characters.moc"
