@@ -10,11 +10,11 @@ namespace {
 // the answer lies inside it.
 constexpr qsizetype kWordWindow = 64;
 
+enum class Way { Back, Forward };
+
 // Where the caret moves by words from `position`, found in the window [start, end) of
 // the text, which never starts or ends between the halves of a surrogate pair. A layout
 // that is never laid out only answers where the caret may go.
-enum class Way { Back, Forward };
-
 struct WindowAnswer
 {
     qsizetype position;
