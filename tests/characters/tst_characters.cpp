@@ -34,6 +34,8 @@ void hardTexts()
     QTest::newRow("ZWJ emoji") << "a" + (family + "b").repeated(12);
     QTest::newRow("skin tones") << QStringLiteral("\U0001F44D\U0001F3FD\U0001F44B\U0001F3FF!").repeated(10);
     QTest::newRow("flags") << france.repeated(70);
+    QTest::newRow("flags with Z")
+        << "x" + QStringLiteral("\U0001F1FF\U0001F1E6\U0001F1EB\U0001F1F7").repeated(35);
     QTest::newRow("flags, odd run") << "x\U0001F1E9" + france.repeated(70) + "y";
     QTest::newRow("100 combining marks") << "a" + accents + "b" + accents;
     QTest::newRow("emoji, marks, joiner, emoji") << "x\U0001F600" + accents + "\u200D\U0001F600";

@@ -95,6 +95,9 @@ private Q_SLOTS:
         row("Ctrl+Left", " one two|,  three ", "Ctrl+Left", " one |two,  three ");
         row("Ctrl+Shift+Left", " one |two", "Ctrl+Shift+Left", " |one ^two");
         row("Ctrl+Shift+Right", " |one two", "Ctrl+Shift+Right", " ^one |two");
+        const QString word(100, u'w'); // longer than the window first looked at
+        row("Ctrl+Right over a long word", "|" + word + " x", "Ctrl+Right", word + " |x");
+        row("Ctrl+Left over a long word", "x " + word + "|", "Ctrl+Left", "x |" + word);
         row("Backspace", "ab|c", "Backspace", "a|c");
         row("Backspace at the start", "|abc", "Backspace", "|abc");
         row("Delete", "a|bc", "Del", "a|c");
@@ -116,6 +119,7 @@ private Q_SLOTS:
         row("a new edit drops the redo", "base|", "a Ctrl+Z Home x Ctrl+Shift+Z", "x|base");
         row("undo restores the selection", "a^bc|d", "x Ctrl+Z", "a^bc|d");
         row("Ctrl+letter types nothing", "ab|", "Ctrl+Q Alt+W", "ab|");
+        row("moving ends a run of typing", "base|", "a Left Right b Ctrl+Z", "basea|");
 
         // Whole characters: Backspace, Delete and the arrows take or pass exactly one.
         const QList<std::pair<const char *, QString>> characters{
@@ -154,9 +158,9 @@ private Q_SLOTS:
     void windowKeysAreLeftToTheWindow()
     {
         // The editor claims its own keys before the window's shortcuts see them, and no others.
-        const QStringList windows{"Return", "Enter", "Esc", "F1"};
-        const QStringList own{"a",      "Backspace", "Shift+End",      "Ctrl+C",
-                              "Ctrl+Z", "Ctrl+Del",  "Ctrl+Shift+Left"};
+        const QStringList windows{"Return", "Enter", "Esc", "F1", "Ctrl+Q"};
+        const QStringList own{"a",      "Num+5",  "Backspace", "Shift+End",
+                              "Ctrl+C", "Ctrl+Z", "Ctrl+Del",  "Ctrl+Shift+Left"};
         for (const QString &key : windows + own) {
             const QKeyEvent event = keyPress(key);
             MarqueeEditor editor(kLongest);
