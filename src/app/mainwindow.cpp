@@ -1,10 +1,10 @@
 #include "mainwindow.h"
 
 #include "app/aboutmessages.h"
-#include "app/marqueefield.h"
 #include "app/qtcommondialog.h"
 #include "app/systemcolours.h"
 #include "app/twips.h"
+#include "field/marqueefield.h"
 #include "scroll/scrollstep.h"
 #include "window/initialstate.h"
 
