@@ -154,9 +154,10 @@ std::optional<QString> writeInPlace(const QString &target, const QByteArray &byt
     return syncToDisk(file);
 }
 
-// Gives `name` a fresh hidden name beside `target` for which `make` succeeds; an empty
-// name and errno when none does.
-template<typename Make> bool makeFreshName(const QFileInfo &target, QString &name, Make make)
+// A new file beside `target`, under a fresh hidden name. It never follows a link and
+// never takes over a file that is there; a save killed before its rename leaves it
+// behind for the next Save or Delete to remove. -1 and errno when none can be made.
+int createTemporary(const QFileInfo &target, QString &name)
 {
     static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     constexpr int kTries = 100;
@@ -165,26 +166,12 @@ template<typename Make> bool makeFreshName(const QFileInfo &target, QString &nam
         for (int index = 0; index < kTemporaryRandomLength; ++index)
             name +=
                 QLatin1Char(kCharacters[QRandomGenerator::global()->bounded(int(sizeof kCharacters - 1))]);
-        if (make(nativeName(name)))
-            return true;
-        if (errno != EEXIST)
-            break;
+        const int fd =
+            ::open(nativeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
-    name.clear();
-    return false;
-}
-
-// A new file beside `target`, under a hidden name. It never follows a link and never
-// takes over a file that is there; a save killed before its rename leaves it behind for
-// the next Save or Delete to remove.
-int createTemporary(const QFileInfo &target, QString &name)
-{
-    int fd = -1;
-    makeFreshName(target, name, [&fd](const QByteArray &path) {
-        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        return fd >= 0;
-    });
-    return fd;
+    return -1;
 }
 
 // Writes a new file beside the target and renames it over the target, which keeps its
