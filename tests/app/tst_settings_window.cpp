@@ -67,9 +67,12 @@ void TestSettingsWindow::savedStateComesBackAfterCloseBox()
     QCOMPARE(m_fx->window->text(), QStringLiteral("Hello, \"world\""));
     QVERIFY(checked("Opt3") && checked("optRight") && !checked("optLeft"));
 
-    // Exit saves and asks the program to end.
+    // Delete removes the files; Exit saves again and asks the program to end.
+    m_fx->activate(u"Command6"_qs);
+    QVERIFY(!m_fx->dir.exists(u"text"_qs));
     m_fx->activate(u"Command1"_qs);
     QCOMPARE(m_fx->programEnd.requests, 1);
+    QCOMPARE(m_fx->dir.read(u"text"_qs), QByteArray("\"Hello, \"\"world\"\"\"\r\n"));
     m_fx->stop();
 }
 
