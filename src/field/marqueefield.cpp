@@ -73,6 +73,7 @@ void MarqueeField::setText(const QString &text)
         updateMicroFocus();
     if (QAccessible::isActive())
         notifyAccessibility(QAccessibleTextUpdateEvent(this, 0, previous, document.text()));
+    Q_EMIT textChanged();
 }
 
 void MarqueeField::setColours(const QColor &text, const QColor &background)
@@ -83,8 +84,15 @@ void MarqueeField::setColours(const QColor &text, const QColor &background)
     setPalette(colours);
 }
 
+void MarqueeField::setFrame(Frame frame)
+{
+    m_frame = frame;
+    invalidateView();
+}
+
 void MarqueeField::edited(const MarqueeDocument::Change &change)
 {
+    Q_EMIT textChanged();
     if (!QAccessible::isActive())
         return;
     if (change.removed.isEmpty())
@@ -126,7 +134,8 @@ void MarqueeField::initStyleOption(QStyleOptionFrame *option) const
 {
     option->initFrom(this);
     option->rect = contentsRect();
-    option->lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, option, this);
+    option->lineWidth =
+        m_frame == Frame::Drawn ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, option, this) : 0;
     option->midLineWidth = 0;
     option->state |= QStyle::State_Sunken;
     option->features = QStyleOptionFrame::None;
@@ -223,6 +232,10 @@ void MarqueeField::paintEvent(QPaintEvent *event)
 
 void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
 {
+    if (m_frame == Frame::None) {
+        painter.fillRect(panel.rect, palette().brush(QPalette::Base));
+        return;
+    }
     const qreal ratio = devicePixelRatio();
     const PanelKey key{panel.rect.size(), ratio,           int(panel.state), palette().cacheKey(),
                        style(),           panel.lineWidth, panel.direction};

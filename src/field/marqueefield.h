@@ -33,6 +33,10 @@ public:
     // caret at the beginning; the undo history is forgotten.
     void setText(const QString &text);
     void setColours(const QColor &text, const QColor &background);
+    // Whether the line edit's frame is drawn around the text; without it the background
+    // reaches the edges, as on a screen that shows the display alone.
+    enum class Frame { Drawn, None };
+    void setFrame(Frame frame);
     [[nodiscard]] qsizetype cursorPosition() const { return m_editor.document().cursor(); }
     void setCursorPosition(qsizetype position) { m_editor.moveCursor(position, MarqueeDocument::Move::Jump); }
 
@@ -51,6 +55,10 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+Q_SIGNALS:
+    // The text was set or edited.
+    void textChanged();
 
 protected:
     bool event(QEvent *event) override;
@@ -108,6 +116,7 @@ private:
     };
 
     MarqueeEditor m_editor;
+    Frame m_frame = Frame::Drawn;
     QImage m_panel;
     PanelKey m_panelKey;
 
