@@ -4,7 +4,9 @@
 
 #include "benchtable.h"
 #include "field/marqueefield.h"
+#include "procstatus.h"
 #include "scroll/rotation.h"
+#include "window/marqueefont.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,10 +21,10 @@ namespace {
 
 constexpr QSize kFieldSize(761, 417);
 
-QFont marqueeFont()
+QFont marqueeFont(double points = 320)
 {
     QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(320);
+    font.setPointSizeF(points);
     font.setBold(true);
     return font;
 }
@@ -127,6 +129,41 @@ template<typename Field> Summary typingCost(Field &field)
     return summary;
 }
 
+// A text that any script or font may bring: its name, the text and the font size.
+struct HardCase
+{
+    const char *name;
+    QString text;
+    double points;
+};
+
+QString filled(const QString &piece)
+{
+    return piece.repeated(kLongest / piece.size() + 1).first(kLongest);
+}
+
+// The ticks of each case in turn on the field alone, the font set before each so that
+// every case starts as the window would show it.
+QList<Summary> hardTickCosts(MarqueeField &field, const QList<HardCase> &cases)
+{
+    QList<Summary> summaries;
+    for (const HardCase &each : cases) {
+        field.setFont(marqueeFont(each.points));
+        QString text = each.text;
+        const auto tick = [&] {
+            field.setText(*Rotation::left(text));
+            field.setCursorPosition(0);
+            field.repaint();
+            text = field.text();
+        };
+        for (int warmUp = 0; warmUp < 5; ++warmUp)
+            tick();
+        summaries << summarise(timeRepeatedly([] {}, tick, 15, 300, 1500));
+    }
+    field.setFont(marqueeFont());
+    return summaries;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -138,6 +175,30 @@ int main(int argc, char *argv[])
                 kFieldSize.width(), kFieldSize.height());
 
     Bench bench;
+    // Any text the field accepts and any size the settings accept cost a bounded tick;
+    // measured first, so that the peak memory is theirs and not the line edit's.
+    const QString accents(kLongest - 1, QChar(u'\u0301'));
+    const QList<HardCase> hardCases{
+        {"ASCII, the reference", sampleText(kLongest), 320},
+        {"Arabic", filled(QStringLiteral("مرحبا بالعالم، كيف حالك اليوم؟ ")), 320},
+        {"Hebrew", filled(QStringLiteral("שלום עולם, מה שלומך היום? ")), 320},
+        {"one letter, 65,534 accents", QLatin1Char('a') + accents, 320},
+        {"letters with 1,000 accents", filled(QLatin1Char('a') + accents.first(1000)), 320},
+        {"ASCII, largest font size", sampleText(kLongest), FontLimits::kMaxPointSize},
+    };
+    const QList<Summary> hardTicks = hardTickCosts(bench.field(), hardCases);
+    const long peakKib = procStatusKib("VmHWM");
+    std::printf("Per tick of %d units in any script or size (rotate left, set, repaint), median of n:\n",
+                kLongest);
+    std::printf("| text                         | points | MarqueeField | n   | / ASCII at 320 pt |\n");
+    std::printf("|:-----------------------------|-------:|-------------:|----:|------------------:|\n");
+    for (qsizetype index = 0; index < hardCases.size(); ++index) {
+        std::printf("| %-28s | %6.0f | %12s | %3lld | %16.2fx |\n", hardCases[index].name,
+                    hardCases[index].points, qPrintable(ms(hardTicks[index].median)),
+                    qlonglong(hardTicks[index].count), hardTicks[index].median / hardTicks.first().median);
+    }
+    std::printf("Peak resident memory: %.1f MiB\n\n", double(peakKib) / 1024);
+
     const QList<int> lengths{100, 1000, 8000, 32000, kLongest};
     const QList<Summary> fieldTicks = tickCosts(bench.field(), lengths);
     const QList<Summary> editTicks = tickCosts(bench.edit(), lengths);
@@ -165,6 +226,15 @@ int main(int argc, char *argv[])
     std::printf("\n");
 
     Bars bars;
+    for (qsizetype index = 1; index < hardCases.size(); ++index) {
+        const double ratio = hardTicks[index].median / hardTicks.first().median;
+        bars.check(
+            ratio <= 3,
+            QStringLiteral("tick of %1 <= 3 x ASCII at 320 pt").arg(QLatin1String(hardCases[index].name)),
+            QStringLiteral("%1 (%2x)").arg(ms(hardTicks[index].median)).arg(ratio, 0, 'f', 2));
+    }
+    bars.check(peakKib >= 0 && peakKib < 120 * 1024, QStringLiteral("peak resident memory < 120 MiB"),
+               QStringLiteral("%1 MiB").arg(double(peakKib) / 1024, 0, 'f', 1));
     const double longest = fieldTicks.last().median;
     const double shortest = fieldTicks.first().median;
     bars.check(

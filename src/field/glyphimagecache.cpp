@@ -12,6 +12,10 @@ namespace {
 
 // The toolkit's own limit: glyphs up to this many device pixels high are cached by it.
 constexpr qreal kToolkitCachedPixels = 64;
+// Above this size one glyph's images would fill the stores on their own: each paint would
+// render glyphs anew, larger than the field, where filling the outlines within the
+// field costs less.
+constexpr qreal kLargestCachedPixels = 1024;
 
 // Splits a device coordinate into its pixel and the nearest of `steps` fractions within it.
 std::pair<int, int> pixelAndStep(qreal coordinate, int steps)
@@ -82,7 +86,8 @@ GlyphImageCache::GlyphImageCache() : m_coverage(kCoverageBytes), m_coloured(kCol
 
 bool GlyphImageCache::isWorthCaching(const QFont &font, qreal devicePixelRatio)
 {
-    return QFontInfo(font).pixelSize() * devicePixelRatio > kToolkitCachedPixels;
+    const qreal pixels = QFontInfo(font).pixelSize() * devicePixelRatio;
+    return pixels > kToolkitCachedPixels && pixels <= kLargestCachedPixels;
 }
 
 void GlyphImageCache::clear()

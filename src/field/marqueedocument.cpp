@@ -23,6 +23,20 @@ qsizetype MarqueeDocument::characterEdge(qsizetype position) const
     return Characters::startAtOrBefore(m_text, clamp(position));
 }
 
+qsizetype MarqueeDocument::characterEndAtOrAfter(qsizetype position) const
+{
+    position = clamp(position);
+    const qsizetype edge = characterEdge(position);
+    if (edge == position)
+        return position;
+    // Where the next step and the start of a character disagree, the caret moves on unit
+    // by unit to the first position that starts one.
+    position = qMax(position, Characters::next(m_text, edge));
+    while (position < m_text.size() && characterEdge(position) != position)
+        ++position;
+    return position;
+}
+
 void MarqueeDocument::moveCursor(qsizetype position, Move move)
 {
     position = characterEdge(position);
@@ -100,7 +114,9 @@ std::optional<MarqueeDocument::Change> MarqueeDocument::apply(qsizetype start, q
     const qsizetype cursorBefore = m_cursor;
     const qsizetype anchorBefore = m_anchor;
     m_text.replace(start, end - start, change.inserted);
-    m_cursor = m_anchor = start + change.inserted.size();
+    // An edit inside a character, or one that joins its neighbours into one, leaves the
+    // caret after the character it then stands in.
+    m_cursor = m_anchor = characterEndAtOrAfter(start + change.inserted.size());
     record(change, cursorBefore, anchorBefore, typing);
     return change;
 }

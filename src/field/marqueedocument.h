@@ -76,6 +76,8 @@ private:
     std::optional<Change> apply(qsizetype start, qsizetype end, QStringView text, Typing typing);
     void record(const Change &change, qsizetype cursorBefore, qsizetype anchorBefore, Typing typing);
     [[nodiscard]] qsizetype characterEdge(qsizetype position) const;
+    // The position itself between two characters, else the end of the one it stands in.
+    [[nodiscard]] qsizetype characterEndAtOrAfter(qsizetype position) const;
     [[nodiscard]] qsizetype clamp(qsizetype position) const
     {
         return qBound<qsizetype>(0, position, m_text.size());

@@ -160,7 +160,7 @@ QPointF MarqueeField::textOrigin(const QRect &line) const
     // characters in view need.
     const qreal ascent = QFontMetricsF(font()).ascent();
     const qreal baseline = line.y() + QFontMetrics(font()).ascent() - qRound(ascent) + ascent;
-    return {line.x() - m_view.shift(), baseline - m_view.slice().line().ascent()};
+    return {line.x() + m_view.layoutOffset(), baseline - m_view.slice().line().ascent()};
 }
 
 int MarqueeField::caretLayoutPosition() const
@@ -176,8 +176,10 @@ void MarqueeField::ensureView() const
     const qsizetype cursor = m_editor.document().cursor();
     const VisibleSlice::Composition composition{cursor, m_editor.composition(),
                                                 m_editor.compositionFormats()};
-    m_view.update({m_editor.text(), cursor, composition.text.isEmpty() ? nullptr : &composition,
-                   m_editor.compositionCursor(), font(), qreal(lineGeometry().line.width())});
+    const QString &text = m_editor.text();
+    m_view.update({text, cursor, composition.text.isEmpty() ? nullptr : &composition,
+                   m_editor.compositionCursor(), font(), qreal(lineGeometry().line.width()),
+                   text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight});
 }
 
 qsizetype MarqueeField::firstVisiblePosition() const
@@ -256,7 +258,7 @@ QRect MarqueeField::cursorRect() const
 {
     ensureView();
     const LineGeometry geometry = lineGeometry();
-    const qreal x = m_view.slice().layoutX(caretLayoutPosition()) - m_view.shift();
+    const qreal x = m_view.slice().visualX(caretLayoutPosition()) + m_view.layoutOffset();
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
@@ -272,9 +274,9 @@ QRect MarqueeField::characterRect(qsizetype position) const
         return {};
     const LineGeometry geometry = lineGeometry();
     const qsizetype next = qMin(Characters::next(m_editor.text(), position), slice.end());
-    const qreal from = slice.x(position);
-    const qreal to = slice.x(next);
-    const QRectF rect(geometry.line.x() - m_view.shift() + qMin(from, to), geometry.line.y(),
+    const qreal from = slice.visualX(slice.layoutPosition(position));
+    const qreal to = slice.visualX(slice.layoutPosition(next));
+    const QRectF rect(geometry.line.x() + m_view.layoutOffset() + qMin(from, to), geometry.line.y(),
                       std::abs(to - from), geometry.line.height());
     if (!rect.intersects(QRectF(geometry.line)))
         return {};
@@ -283,14 +285,25 @@ QRect MarqueeField::characterRect(qsizetype position) const
 
 qsizetype MarqueeField::positionAt(QPoint point) const
 {
+    // The layout's own caret positions follow the text as shown, with control symbols
+    // and shortened runs of marks; a caret stands only between the text's characters.
+    return Characters::startAtOrBefore(m_editor.text(), layoutPositionAt(point));
+}
+
+qsizetype MarqueeField::layoutPositionAt(QPoint point) const
+{
     ensureView();
     const LineGeometry geometry = lineGeometry();
     // Beyond either end of the line the caret goes past the character there, so that
     // dragging the pointer out of the field scrolls it, even by characters wider than it.
-    const qreal x = point.x() - geometry.line.x() + m_view.shift();
-    if (point.x() < geometry.line.left() && (m_view.start() > 0 || m_view.shift() > 0))
+    const qreal x = point.x() - geometry.line.x() - m_view.layoutOffset();
+    const bool rightToLeft = m_view.slice().direction() == Qt::RightToLeft;
+    const bool beforeStart =
+        rightToLeft ? point.x() > geometry.line.right() : point.x() < geometry.line.left();
+    const bool pastEnd = rightToLeft ? point.x() < geometry.line.left() : point.x() > geometry.line.right();
+    if (beforeStart && (m_view.start() > 0 || m_view.shift() > 0))
         return m_view.shift() < 1 ? Characters::previous(m_editor.text(), m_view.start()) : m_view.start();
-    if (point.x() > geometry.line.right())
+    if (pastEnd)
         return m_view.slice().endOfCharacterAt(x);
     return m_view.slice().positionAt(x);
 }

@@ -88,6 +88,7 @@ private:
     void drawPanel(QPainter &painter, const QStyleOptionFrame &panel);
     [[nodiscard]] LineGeometry lineGeometry() const;
     [[nodiscard]] QPointF textOrigin(const QRect &line) const;
+    [[nodiscard]] qsizetype layoutPositionAt(QPoint point) const;
 
     // Works out what is in view again, lazily, after anything that may move it.
     void ensureView() const;

@@ -5,9 +5,10 @@
 #include <QFont>
 
 // Which part of a one-line text is in view: the first character shown and how far the
-// line is moved left past its start. It scrolls as a line edit does (the caret stays
-// inside the line, and the end of the text leaves no room on the right while anything
-// is hidden on the left) but works on a slice of the text instead of the whole.
+// line is moved past its start, towards the end. It scrolls as a line edit does (the
+// caret stays inside the line, and the end of the text leaves no room while anything is
+// hidden at the start) but works on a slice of the text instead of the whole. A
+// right-to-left line is the mirror image: it starts at the right edge.
 class MarqueeView
 {
 public:
@@ -20,6 +21,8 @@ public:
         int compositionCursor = 0;
         QFont font;
         qreal width = 0;
+        // The paragraph's direction, as the text's first strong character decides.
+        Qt::LayoutDirection direction = Qt::LeftToRight;
     };
 
     // Shows the start of the text.
@@ -29,6 +32,8 @@ public:
 
     [[nodiscard]] qsizetype start() const { return m_start; }
     [[nodiscard]] qreal shift() const { return m_shift; }
+    // Where the slice's layout starts, from the left of the line.
+    [[nodiscard]] qreal layoutOffset() const;
     [[nodiscard]] const VisibleSlice &slice() const { return m_slice; }
     [[nodiscard]] VisibleSlice &slice() { return m_slice; }
     // The caret's position in the slice's layout, inside the composition if there is one.
@@ -42,4 +47,6 @@ private:
     VisibleSlice m_slice;
     qsizetype m_start = 0;
     qreal m_shift = 0;
+    qreal m_width = 0;
+    bool m_fresh = true;
 };

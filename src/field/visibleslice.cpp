@@ -12,6 +12,26 @@ namespace {
 // One line never wraps: its width is set beyond any slice (the layout caps it).
 constexpr qreal kUnbounded = 1e9;
 
+// Of a longer run of combining marks (a letter under a pile of accents) only the first
+// are shaped and drawn: the rest would stand far outside the field, and shaping
+// thousands of them would cost more than a tick may. No caret stands inside such a run.
+constexpr qsizetype kLongestShownMarks = 32;
+
+bool isMark(QStringView text, qsizetype position)
+{
+    const char32_t codePoint = Characters::codePointAt(text, position);
+    return QChar::isMark(codePoint) || codePoint == 0x200C || codePoint == 0x200D;
+}
+
+// The end of the run of marks that starts at `position`: the position itself when there
+// is none.
+qsizetype endOfMarks(QStringView text, qsizetype position)
+{
+    while (position < text.size() && isMark(text, position))
+        position += Characters::codePointAt(text, position) > 0xFFFF ? 2 : 1;
+    return position;
+}
+
 // The symbol that stands for a character the font would draw as nothing or that would
 // break the line. The control pictures of Unicode where there is one; fonts without
 // them show their box for a missing glyph, which serves as well.
@@ -46,8 +66,9 @@ QString VisibleSlice::displayText(QStringView text)
 }
 
 void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
-                          const Composition *composition)
+                          Qt::LayoutDirection direction, const Composition *composition)
 {
+    m_direction = direction;
     // Guess how many characters the reach needs and double the guess until the last
     // whole character laid out ends beyond it: the character at the very end of a slice
     // may be cut, so it never counts.
@@ -56,6 +77,10 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     m_start = start;
     for (;; guess *= 2) {
         m_end = Characters::outsidePair(text, qMin(text.size(), start + guess), Characters::Towards::End);
+        // A slice that would end inside a long run of marks takes the rest of it, which
+        // costs nothing: only the run's start is laid out.
+        if (m_end < text.size() && isMark(text, m_end))
+            m_end = endOfMarks(text, m_end);
         m_reachesEnd = m_end == text.size();
         build(text, font, composition);
         if (m_reachesEnd)
@@ -66,8 +91,10 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     }
 }
 
-void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font)
+void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font,
+                               Qt::LayoutDirection direction)
 {
+    m_direction = direction;
     m_start = start;
     m_end = end;
     m_reachesEnd = end == text.size();
@@ -77,11 +104,26 @@ void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end,
 void VisibleSlice::build(QStringView text, const QFont &font, const Composition *composition)
 {
     m_layout.clearLayout();
-    m_layout.setText(displayText(text.sliced(m_start, m_end - m_start)));
+    m_gaps.clear();
+    QString shown;
+    qsizetype from = m_start;
+    for (qsizetype position = m_start; position < m_end;) {
+        const qsizetype runEnd = endOfMarks(text, position);
+        if (runEnd - position > kLongestShownMarks) {
+            const qsizetype kept =
+                Characters::outsidePair(text, position + kLongestShownMarks, Characters::Towards::Start);
+            shown += displayText(text.sliced(from, kept - from));
+            from = qMin(runEnd, m_end);
+            m_gaps.append({kept, from - kept});
+        }
+        position = qMax(runEnd, position + 1);
+    }
+    shown += displayText(text.sliced(from, m_end - from));
+    m_layout.setText(shown);
     m_layout.setFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
-    option.setTextDirection(Qt::LeftToRight);
+    option.setTextDirection(m_direction);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setFlags(QTextOption::IncludeTrailingSpaces);
     m_layout.setTextOption(option);
@@ -91,7 +133,7 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
     if (composition && !composition->text.isEmpty() && contains(composition->position)) {
         m_compositionPosition = composition->position;
         m_compositionLength = composition->text.size();
-        const int local = int(m_compositionPosition - m_start);
+        const int local = int(shownOffset(m_compositionPosition));
         m_layout.setPreeditArea(local, composition->text);
         for (QTextLayout::FormatRange range : composition->formats) {
             range.start += local;
@@ -110,7 +152,7 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
 
 int VisibleSlice::layoutPosition(qsizetype position) const
 {
-    qsizetype local = qBound(m_start, position, m_end) - m_start;
+    qsizetype local = shownOffset(position);
     if (m_compositionLength > 0 && position > m_compositionPosition)
         local += m_compositionLength;
     return int(local);
@@ -120,11 +162,26 @@ qsizetype VisibleSlice::textPosition(int layoutPosition) const
 {
     qsizetype local = layoutPosition;
     if (m_compositionLength > 0) {
-        const qsizetype composed = m_compositionPosition - m_start;
+        const qsizetype composed = shownOffset(m_compositionPosition);
         if (local > composed)
             local = qMax(composed, local - m_compositionLength);
     }
-    return qBound(m_start, m_start + local, m_end);
+    // A gap's place in the layout is the end of the character it shortens.
+    qsizetype position = m_start + local;
+    for (const Gap &gap : m_gaps) {
+        if (position >= gap.position)
+            position += gap.length;
+    }
+    return qBound(m_start, position, m_end);
+}
+
+qsizetype VisibleSlice::shownOffset(qsizetype position) const
+{
+    position = qBound(m_start, position, m_end);
+    qsizetype offset = position - m_start;
+    for (const Gap &gap : m_gaps)
+        offset -= qBound<qsizetype>(0, position - gap.position, gap.length);
+    return offset;
 }
 
 qreal VisibleSlice::x(qsizetype position) const
@@ -134,7 +191,8 @@ qreal VisibleSlice::x(qsizetype position) const
 
 qreal VisibleSlice::layoutX(int layoutPosition) const
 {
-    return line().cursorToX(layoutPosition);
+    const qreal visual = visualX(layoutPosition);
+    return m_direction == Qt::RightToLeft ? width() - visual : visual;
 }
 
 qreal VisibleSlice::width() const
@@ -142,18 +200,18 @@ qreal VisibleSlice::width() const
     return line().naturalTextWidth();
 }
 
-qsizetype VisibleSlice::positionAt(qreal x) const
+qsizetype VisibleSlice::positionAt(qreal visualX) const
 {
-    int position = line().xToCursor(x, QTextLine::CursorBetweenCharacters);
+    int position = line().xToCursor(visualX, QTextLine::CursorBetweenCharacters);
     // The end of a slice that stops short of the text's end may fall inside a character.
     if (!m_reachesEnd)
         position = qMin(position, m_layout.previousCursorPosition(layoutPosition(m_end)));
     return textPosition(position);
 }
 
-qsizetype VisibleSlice::endOfCharacterAt(qreal x) const
+qsizetype VisibleSlice::endOfCharacterAt(qreal visualX) const
 {
-    int position = m_layout.nextCursorPosition(line().xToCursor(x, QTextLine::CursorOnCharacter));
+    int position = m_layout.nextCursorPosition(line().xToCursor(visualX, QTextLine::CursorOnCharacter));
     if (!m_reachesEnd)
         position = qMin(position, m_layout.previousCursorPosition(layoutPosition(m_end)));
     return textPosition(position);

@@ -8,10 +8,11 @@
 // The few characters of a long one-line text that the field shows, laid out on their
 // own: nothing before or after them is shaped. Control characters, line breaks
 // included, stand as visible symbols of their own width, so the text stays on one line.
-// The line runs left to right, as the text scrolls; right-to-left runs are ordered
-// within it.
+// The line runs in the paragraph's direction, which the whole text's first strong
+// character decides, as in a line edit; runs of the other direction are ordered within it.
 //
-// Positions are those of the whole text; x is measured from the slice's start.
+// Positions are those of the whole text. x is measured from the slice's start side,
+// leftwards in a right-to-left line; visual x is the layout's own, from its left.
 class VisibleSlice
 {
 public:
@@ -26,9 +27,10 @@ public:
     // Lays out the text from `start`, a caret position, until its whole characters reach
     // `reach` pixels or the text ends. The composition is shown when it falls inside.
     void layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
-                const Composition *composition = nullptr);
+                Qt::LayoutDirection direction, const Composition *composition = nullptr);
     // Lays out exactly [start, end), to measure what lies before a position.
-    void layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font);
+    void layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font,
+                     Qt::LayoutDirection direction);
 
     [[nodiscard]] qsizetype start() const { return m_start; }
     [[nodiscard]] qsizetype end() const { return m_end; }
@@ -45,11 +47,13 @@ public:
 
     [[nodiscard]] qreal x(qsizetype position) const;
     [[nodiscard]] qreal layoutX(int layoutPosition) const;
+    [[nodiscard]] qreal visualX(int layoutPosition) const { return line().cursorToX(layoutPosition); }
     [[nodiscard]] qreal width() const;
-    // The caret position nearest to x.
-    [[nodiscard]] qsizetype positionAt(qreal x) const;
-    // The caret position after the character at x.
-    [[nodiscard]] qsizetype endOfCharacterAt(qreal x) const;
+    [[nodiscard]] Qt::LayoutDirection direction() const { return m_direction; }
+    // The caret position nearest to visual x.
+    [[nodiscard]] qsizetype positionAt(qreal visualX) const;
+    // The caret position after the character at visual x.
+    [[nodiscard]] qsizetype endOfCharacterAt(qreal visualX) const;
     // The last caret position that stands at or left of x.
     [[nodiscard]] qsizetype lastPositionAtOrBefore(qreal x) const;
 
@@ -57,12 +61,23 @@ public:
     [[nodiscard]] static QString displayText(QStringView text);
 
 private:
+    // Units of a long character left out of the layout.
+    struct Gap
+    {
+        qsizetype position = 0;
+        qsizetype length = 0;
+    };
+
+    // Where a position of the text stands in the laid-out text, before any composition.
+    [[nodiscard]] qsizetype shownOffset(qsizetype position) const;
     void build(QStringView text, const QFont &font, const Composition *composition);
 
     QTextLayout m_layout;
     qsizetype m_start = 0;
     qsizetype m_end = 0;
     bool m_reachesEnd = true;
+    Qt::LayoutDirection m_direction = Qt::LeftToRight;
     qsizetype m_compositionPosition = 0;
     qsizetype m_compositionLength = 0;
+    QList<Gap> m_gaps;
 };
