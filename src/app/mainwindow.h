@@ -86,11 +86,15 @@ private:
     void showMessage(const QString &text, MessageBox::Icon icon) override;
     void endProgram() override;
 
+    void changeEvent(QEvent *event) override;
+
     void createControls();
     void createMenus();
     void createKeys();
     void setTabOrder();
     void wireCommands();
+    void fitCaptions();
+    void fitToClientArea();
     QPushButton *createButton(const char *name, const char *caption, const char *toolTip, int left, int top);
     void enterPressed();
 
