@@ -50,7 +50,9 @@ void AppearanceCommands::chooseFont()
 void AppearanceCommands::applyPickedFont()
 {
     // Field by field, in order; a value the field refuses ends the picking there, and
-    // what was applied before it stays applied and recorded.
+    // what was applied before it stays applied and recorded. The dialog opens on the
+    // field's font.
+    m_dialog.setFont(m_window.font());
     if (!m_dialog.showFont())
         return;
     const MarqueeFont picked = m_dialog.font();

@@ -213,6 +213,8 @@ void TestAppearanceCommands::fontCancelStillWritesFile()
     QVERIFY(QFile::remove(QStringLiteral("font")));
     m_fx->window.setFontName(QStringLiteral("Other"));
     m_commands->chooseFont();
+    // The dialog opened on the field's font, not on the one it returned last.
+    QCOMPARE(m_fx->dialog.calls().last().font, m_fx->window.font());
     QCOMPARE(m_fx->dir.read(QStringLiteral("font")),
              QByteArray("\"Serif\",\"18\",\"False\",\"True\",\"False\"\r\n"));
     QCOMPARE(m_fx->window.font().name, QStringLiteral("Other"));
