@@ -2,6 +2,7 @@
 
 #include "io/textencoding.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -25,13 +26,15 @@ constexpr qsizetype kByteOrderMarkBytes = 3;
 
 QString notRegularFile(const QFileInfo &info)
 {
-    return info.isDir() ? QStringLiteral("it is a folder")
-                        : QStringLiteral("it is not an ordinary file (a device, pipe or socket)");
+    return info.isDir() ? QCoreApplication::translate("TextFiles", "it is a folder")
+                        : QCoreApplication::translate(
+                              "TextFiles", "it is not an ordinary file (a device, pipe or socket)");
 }
 
 QString tooLong(qsizetype maxLength)
 {
-    return QStringLiteral("it holds more than %1 characters, more than the display holds")
+    return QCoreApplication::translate("TextFiles",
+                                       "it holds more than %1 characters, more than the display holds")
         .arg(QLocale().toString(maxLength));
 }
 
@@ -41,7 +44,7 @@ QString writeFailure(const QFileDevice &file, int systemError)
         return qt_error_string(systemError);
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
-    return QStringLiteral("not every byte could be written");
+    return QCoreApplication::translate("TextFiles", "not every byte could be written");
 }
 
 // Opens a regular file for reading without ever waiting: the file may have been
@@ -77,10 +80,10 @@ namespace TextFiles {
 std::variant<QByteArray, ReadFailure> readBytes(const QString &fileName, qsizetype maxBytes)
 {
     if (fileName.isEmpty())
-        return ReadFailure{QStringLiteral("no file name was given")};
+        return ReadFailure{QCoreApplication::translate("TextFiles", "no file name was given")};
     const QFileInfo info(fileName);
     if (!info.exists())
-        return ReadFailure{QStringLiteral("the file does not exist")};
+        return ReadFailure{QCoreApplication::translate("TextFiles", "the file does not exist")};
     if (!info.isFile())
         return ReadFailure{notRegularFile(info)};
     if (info.size() > maxBytes)
@@ -113,7 +116,7 @@ std::optional<QString> read(const QString &fileName, qsizetype maxLength, QStrin
 std::optional<QString> write(const QString &fileName, const QByteArray &bytes)
 {
     if (fileName.isEmpty())
-        return QStringLiteral("no file name was given");
+        return QCoreApplication::translate("TextFiles", "no file name was given");
     // Replacing a device or pipe by a new file would be a surprise at best.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())

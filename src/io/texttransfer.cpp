@@ -7,6 +7,7 @@
 #include "window/services.h"
 #include "window/windowaccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -34,7 +35,8 @@ void TextTransfer::importText()
     const QString fileName = m_dialog.fileName();
     QString text;
     if (const auto failure = TextFiles::read(fileName, InitialState::kMaxTextLength, text)) {
-        m_messages.showMessage(QStringLiteral("Cannot import \"%1\": %2.").arg(shownName(fileName), *failure),
+        m_messages.showMessage(QCoreApplication::translate("TextTransfer", "Cannot import \"%1\": %2.")
+                                   .arg(shownName(fileName), *failure),
                                MessageBox::Icon::Warning);
         return;
     }
@@ -62,6 +64,7 @@ void TextTransfer::write(const QString &fileName, const QString &content)
 {
     // The name is used exactly as chosen: no extension is added.
     if (const auto failure = TextFiles::write(fileName, TextEncoding::encode(content)))
-        m_messages.showMessage(QStringLiteral("Cannot write \"%1\": %2.").arg(shownName(fileName), *failure),
+        m_messages.showMessage(QCoreApplication::translate("TextTransfer", "Cannot write \"%1\": %2.")
+                                   .arg(shownName(fileName), *failure),
                                MessageBox::Icon::Warning);
 }

@@ -4,6 +4,7 @@
 #include "settings/settingstext.h"
 #include "window/services.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace {
@@ -30,11 +31,13 @@ QString failureMessage(const QList<WriteFailure> &failures, bool stayingOpen)
         if (!reasons.contains(failure.reason))
             reasons.append(failure.reason);
     }
-    QString message = QStringLiteral("Could not save %1: %2.")
+    QString message = QCoreApplication::translate("SettingsCommands", "Could not save %1: %2.")
                           .arg(names.join(QStringLiteral(", ")), reasons.join(QStringLiteral("; ")));
-    message += stayingOpen
-                   ? QStringLiteral(" The program stays open so that your text and settings are not lost.")
-                   : QStringLiteral(" Your text and settings are still in the window.");
+    message += stayingOpen ? QCoreApplication::translate(
+                                 "SettingsCommands",
+                                 " The program stays open so that your text and settings are not lost.")
+                           : QCoreApplication::translate("SettingsCommands",
+                                                         " Your text and settings are still in the window.");
     return message;
 }
 
