@@ -16,17 +16,6 @@
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>Marquee text</source>
-        <translation>Lauftext</translation>
-    </message>
-    <message>
-        <source>Direction</source>
-        <translation>Richtung</translation>
-    </message>
-</context>
-<context>
     <name>SettingsCommands</name>
     <message>
         <source>Could not save %1: %2.</source>

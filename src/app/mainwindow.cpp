@@ -159,7 +159,7 @@ void MainWindow::createControls()
 
     m_displayField = new MarqueeField(m_clientArea);
     m_displayField->setObjectName(QStringLiteral("txtMarquee"));
-    m_displayField->setAccessibleName(tr("Marquee text"));
+    m_displayField->setAccessibleName(QStringLiteral("Marquee text"));
     m_displayField->setGeometry(Twips::rect(240, 240, 11415, 6255));
 
     QGroupBox *speedFrame =
@@ -180,7 +180,7 @@ void MainWindow::createControls()
         createFrame(m_clientArea, "fraDirection", "Direction", Twips::rect(9960, 6600, 1455, 975));
     m_directionBox = new QWidget(directionFrame);
     m_directionBox->setObjectName(QStringLiteral("Picture2"));
-    m_directionBox->setAccessibleName(tr("Direction"));
+    m_directionBox->setAccessibleName(QStringLiteral("Direction"));
     m_directionBox->setGeometry(Twips::rect(120, 240, 1215, 615));
     m_directionBox->setFocusPolicy(Qt::TabFocus);
     m_leftButton = createRadio(m_directionBox, QStringLiteral("optLeft"), QStringLiteral("Left"),
