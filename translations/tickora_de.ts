@@ -22,12 +22,20 @@
         <translation>Speichern fehlgeschlagen für %1: %2.</translation>
     </message>
     <message>
-        <source> The program stays open so that your text and settings are not lost.</source>
-        <translation> Das Programm bleibt geöffnet, damit Ihr Text und Ihre Einstellungen nicht verloren gehen.</translation>
+        <source>The program stays open so that your text and settings are not lost.</source>
+        <translation>Das Programm bleibt geöffnet, damit Ihr Text und Ihre Einstellungen nicht verloren gehen.</translation>
     </message>
     <message>
-        <source> Your text and settings are still in the window.</source>
-        <translation> Ihr Text und Ihre Einstellungen sind weiterhin im Fenster.</translation>
+        <source>Your text and settings are still in the window.</source>
+        <translation>Ihr Text und Ihre Einstellungen sind weiterhin im Fenster.</translation>
+    </message>
+    <message>
+        <source>Could not delete %1: %2.</source>
+        <translation>Löschen fehlgeschlagen für %1: %2.</translation>
+    </message>
+    <message>
+        <source>They stay as they are.</source>
+        <translation>Sie bleiben, wie sie sind.</translation>
     </message>
 </context>
 <context>
@@ -55,6 +63,25 @@
     <message>
         <source>the file does not exist</source>
         <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is a link that another user owns or could replace</source>
+        <translation>das ist eine Verknüpfung, die einem anderen Benutzer gehört oder die er ersetzen könnte</translation>
+    </message>
+</context>
+<context>
+    <name>TextFollower</name>
+    <message>
+        <source>a line holds more than %1 characters, more than the display holds</source>
+        <translation>eine Zeile enthält mehr als %1 Zeichen, mehr als die Anzeige fasst</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>der Standardeingabe</translation>
+    </message>
+    <message>
+        <source>Cannot follow %1: %2.</source>
+        <translation>Kann %1 nicht folgen: %2.</translation>
     </message>
 </context>
 <context>

@@ -3,9 +3,11 @@
 #include "io/textencoding.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -23,6 +25,11 @@ namespace {
 // part of the text.
 constexpr qsizetype kMaxBytesPerCharacter = 3;
 constexpr qsizetype kByteOrderMarkBytes = 3;
+
+// A temporary file is named ".<name>.tickora-save-" and six random letters or digits, so
+// that it is hidden, tells which file it replaces, and no file of the user's looks like it.
+constexpr QLatin1String kTemporaryMark(".tickora-save-");
+constexpr int kTemporaryRandomLength = 6;
 
 QString notRegularFile(const QFileInfo &info)
 {
@@ -47,13 +54,32 @@ QString writeFailure(const QFileDevice &file, int systemError)
     return QCoreApplication::translate("TextFiles", "not every byte could be written");
 }
 
-// Opens a regular file for reading without ever waiting: the file may have been
-// replaced by a pipe since it was looked at.
-std::optional<QString> openRegularFile(const QString &fileName, QFile &file)
+QString temporaryPrefix(const QString &fileName)
 {
+    return QLatin1Char('.') + fileName + kTemporaryMark;
+}
+
+// Writes every byte and flushes. A short write or a failed flush must not count as
+// written; Qt reports neither with a reason of its own, so the system's is taken.
+std::optional<QString> writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return writeFailure(file, errno);
+    return std::nullopt;
+}
+
 #ifdef Q_OS_UNIX
-    const int fd =
-        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+
+QByteArray nativeName(const QString &fileName)
+{
+    return QFile::encodeName(fileName);
+}
+
+// Takes over `fd` into `file` when it is a regular file; closes it otherwise.
+std::optional<QString> adoptRegularFile(int fd, const QString &fileName, QIODevice::OpenMode mode,
+                                        QFile &file)
+{
     if (fd < 0)
         return qt_error_string(errno);
     struct stat status = {};
@@ -61,23 +87,193 @@ std::optional<QString> openRegularFile(const QString &fileName, QFile &file)
         ::close(fd);
         return notRegularFile(QFileInfo(fileName));
     }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return file.errorString();
     }
+    return std::nullopt;
+}
+
+enum class NameKind { NotALink, SafeLink, UnsafeLink };
+
+// A link is safe to follow when the running user owns it and no one else can replace
+// it: its folder belongs to the user or root and no one else may write there, or the
+// folder is sticky, so that only the link's owner may remove or rename it.
+NameKind nameKind(const QString &fileName)
+{
+    struct stat link = {};
+    if (::lstat(nativeName(fileName).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return NameKind::NotALink;
+    struct stat folder = {};
+    const uid_t user = ::geteuid();
+    if (link.st_uid != user || ::stat(nativeName(QFileInfo(fileName).path()).constData(), &folder) != 0)
+        return NameKind::UnsafeLink;
+    const bool trustedOwner = folder.st_uid == user || folder.st_uid == 0;
+    const bool othersMayWrite = (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    const bool sticky = (folder.st_mode & S_ISVTX) != 0;
+    return trustedOwner && (!othersMayWrite || sticky) ? NameKind::SafeLink : NameKind::UnsafeLink;
+}
+
+QString unsafeLink()
+{
+    return QCoreApplication::translate("TextFiles", "it is a link that another user owns or could replace");
+}
+
+// Opens a regular file for reading without ever waiting: the file may have been
+// replaced by a pipe since it was looked at. A name that must not be followed is opened
+// so that a link planted since it was looked at is refused.
+std::optional<QString> openRegularFile(const QString &fileName, TextFiles::Links links, QFile &file)
+{
+    int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    if (links == TextFiles::Links::FollowOwn) {
+        const NameKind kind = nameKind(fileName);
+        if (kind == NameKind::UnsafeLink)
+            return unsafeLink();
+        if (kind == NameKind::NotALink)
+            flags |= O_NOFOLLOW;
+    }
+    return adoptRegularFile(::open(nativeName(fileName).constData(), flags), fileName, QIODevice::ReadOnly,
+                            file);
+}
+
+// The data must be on the disk before the name points to it. A file system that cannot
+// sync says so with EINVAL; that is no failure of the write.
+std::optional<QString> syncToDisk(const QFile &file)
+{
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return qt_error_string(errno);
+    return std::nullopt;
+}
+
+// Overwrites the file itself. This is not atomic: a failure or a crash part-way leaves
+// the file cut short. It serves only where the folder takes no temporary file, and the
+// alternative is to write nothing at all.
+std::optional<QString> writeInPlace(const QString &target, const QByteArray &bytes)
+{
+    QFile file;
+    const int fd =
+        ::open(nativeName(target).constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (const auto failure = adoptRegularFile(fd, target, QIODevice::WriteOnly, file))
+        return failure;
+    if (::ftruncate(file.handle(), 0) != 0)
+        return qt_error_string(errno);
+    if (const auto failure = writeAll(file, bytes))
+        return failure;
+    return syncToDisk(file);
+}
+
+// Gives `name` a fresh hidden name beside `target` for which `make` succeeds; an empty
+// name and errno when none does.
+template<typename Make> bool makeFreshName(const QFileInfo &target, QString &name, Make make)
+{
+    static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    constexpr int kTries = 100;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        name = target.dir().filePath(temporaryPrefix(target.fileName()));
+        for (int index = 0; index < kTemporaryRandomLength; ++index)
+            name +=
+                QLatin1Char(kCharacters[QRandomGenerator::global()->bounded(int(sizeof kCharacters - 1))]);
+        if (make(nativeName(name)))
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    name.clear();
+    return false;
+}
+
+// A new file beside `target`. Where the system allows, it has no name while it is
+// written, so that a kill meanwhile leaves nothing behind, and `name` stays empty;
+// otherwise it is created under a hidden name. It never follows a link, never takes
+// over a file that is there.
+int createTemporary(const QFileInfo &target, QString &name)
+{
+#ifdef O_TMPFILE
+    static const bool canNameLater = ::access("/proc/self/fd", F_OK) == 0;
+    if (canNameLater) {
+        const int fd = ::open(nativeName(target.path()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR))
+            return fd;
+    }
+#endif
+    int fd = -1;
+    makeFreshName(target, name, [&fd](const QByteArray &path) {
+        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        return fd >= 0;
+    });
+    return fd;
+}
+
+// Gives a file made without a name its hidden name, just before the rename.
+bool nameTemporary(int fd, const QFileInfo &target, QString &name)
+{
+    const QByteArray path = "/proc/self/fd/" + QByteArray::number(fd);
+    return makeFreshName(target, name, [&path](const QByteArray &newPath) {
+        return ::linkat(AT_FDCWD, path.constData(), AT_FDCWD, newPath.constData(), AT_SYMLINK_FOLLOW) == 0;
+    });
+}
+
+// Writes a new file beside the target and renames it over the target, which keeps its
+// permissions.
+std::optional<QString> replaceBeside(const QString &target, const struct stat *existing,
+                                     const QByteArray &bytes)
+{
+    QString temporary;
+    const int fd = createTemporary(QFileInfo(target), temporary);
+    if (fd < 0) {
+        const int error = errno;
+        // A folder without write access: a writable file in it is still written.
+        if (error == EACCES && existing)
+            return writeInPlace(target, bytes);
+        return qt_error_string(error);
+    }
+    QFile file;
+    std::optional<QString> failure = adoptRegularFile(fd, target, QIODevice::WriteOnly, file);
+    if (!failure && existing && ::fchmod(fd, existing->st_mode & 0777) != 0)
+        failure = qt_error_string(errno);
+    if (!failure)
+        failure = writeAll(file, bytes);
+    if (!failure)
+        failure = syncToDisk(file);
+    if (!failure && temporary.isEmpty() && !nameTemporary(fd, QFileInfo(target), temporary))
+        failure = qt_error_string(errno);
+    file.close();
+    if (!failure && ::rename(nativeName(temporary).constData(), nativeName(target).constData()) != 0)
+        failure = qt_error_string(errno);
+    if (failure && !temporary.isEmpty())
+        ::unlink(nativeName(temporary).constData());
+    return failure;
+}
+
+// The name at the end of a chain of links; it need not exist.
+std::optional<QString> finalName(const QString &fileName)
+{
+    constexpr int kMaxLinks = 40; // as the system allows
+    QFileInfo info(fileName);
+    for (int link = 0; link < kMaxLinks && info.isSymLink(); ++link)
+        info.setFile(info.symLinkTarget());
+    if (info.isSymLink())
+        return std::nullopt;
+    return info.filePath();
+}
+
 #else
+
+std::optional<QString> openRegularFile(const QString &fileName, TextFiles::Links, QFile &file)
+{
     file.setFileName(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
-#endif
     return std::nullopt;
 }
+
+#endif
 
 } // namespace
 
 namespace TextFiles {
 
-std::variant<QByteArray, ReadFailure> readBytes(const QString &fileName, qsizetype maxBytes)
+std::variant<QByteArray, ReadFailure> readBytes(const QString &fileName, qsizetype maxBytes, Links links)
 {
     if (fileName.isEmpty())
         return ReadFailure{QCoreApplication::translate("TextFiles", "no file name was given")};
@@ -90,7 +286,7 @@ std::variant<QByteArray, ReadFailure> readBytes(const QString &fileName, qsizety
         return ReadFailure{QString(), true};
 
     QFile file;
-    if (const auto failure = openRegularFile(fileName, file))
+    if (const auto failure = openRegularFile(fileName, links, file))
         return ReadFailure{*failure};
     // One byte more than allowed tells a file that grew since it was looked at.
     QByteArray bytes = file.read(maxBytes + 1);
@@ -113,31 +309,68 @@ std::optional<QString> read(const QString &fileName, qsizetype maxLength, QStrin
     return std::nullopt;
 }
 
-std::optional<QString> write(const QString &fileName, const QByteArray &bytes)
+#ifdef Q_OS_UNIX
+
+std::optional<QString> write(const QString &fileName, const QByteArray &bytes, Links links)
 {
     if (fileName.isEmpty())
         return QCoreApplication::translate("TextFiles", "no file name was given");
-    // Replacing a device or pipe by a new file would be a surprise at best.
+    const NameKind kind = links == Links::FollowOwn ? nameKind(fileName) : NameKind::SafeLink;
+    if (kind == NameKind::UnsafeLink)
+        return unsafeLink();
+    // A name that was no link is written as it stands: the rename replaces whatever has
+    // taken its place since, and the write in place refuses a link.
+    const std::optional<QString> target = kind == NameKind::NotALink ? fileName : finalName(fileName);
+    if (!target)
+        return qt_error_string(ELOOP);
+
+    struct stat status = {};
+    const bool exists = ::stat(nativeName(*target).constData(), &status) == 0;
+    // Replacing a device or pipe by a new file would be a surprise at best, and a file
+    // that the user made read-only stays as it is.
+    if (exists && !S_ISREG(status.st_mode))
+        return notRegularFile(QFileInfo(*target));
+    if (exists && ::faccessat(AT_FDCWD, nativeName(*target).constData(), W_OK, AT_EACCESS) != 0)
+        return qt_error_string(errno);
+    return replaceBeside(*target, exists ? &status : nullptr, bytes);
+}
+
+#else
+
+std::optional<QString> write(const QString &fileName, const QByteArray &bytes, Links)
+{
+    if (fileName.isEmpty())
+        return QCoreApplication::translate("TextFiles", "no file name was given");
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
         return notRegularFile(info);
-
     QSaveFile file(fileName);
+    // Where the folder takes no temporary file, the file is written in place: not atomic.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    // A short write or a failed flush must not reach commit(), which would put the
-    // incomplete file in place of the old one. Qt reports neither with a reason of its
-    // own, so the system's is taken.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        const QString reason = writeFailure(file, errno);
+    if (const auto failure = writeAll(file, bytes)) {
         file.cancelWriting();
-        return reason;
+        return failure;
     }
     errno = 0;
     if (!file.commit())
         return writeFailure(file, errno);
     return std::nullopt;
+}
+
+#endif
+
+void removeLeftovers(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const QDir folder = info.dir();
+    const QString pattern = temporaryPrefix(info.fileName()) + QString(kTemporaryRandomLength, u'?');
+    const QStringList names =
+        folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
+    // Removing never follows a link, should one have taken a name's place meanwhile.
+    for (const QString &name : names)
+        QFile::remove(folder.filePath(name));
 }
 
 } // namespace TextFiles

@@ -28,6 +28,19 @@ void StartStop::toggle()
     }
 }
 
+bool StartStop::isRunning() const
+{
+    return m_window.startCaption() == QLatin1String(InitialState::kStopCaption);
+}
+
+void StartStop::replaceRunningText(const QString &text)
+{
+    if (!isRunning())
+        return;
+    m_savedText = text;
+    m_window.setText(text + QLatin1Char(' '));
+}
+
 void StartStop::chooseSpeedFromMenu(int item)
 {
     if (item < 1 || item > kSpeedLevelCount)

@@ -14,6 +14,13 @@ public:
 
     // The running state is the button's caption: "Start" starts, "Stop" stops.
     void toggle();
+    [[nodiscard]] bool isRunning() const;
+    // While running: the text that Stop brings back, the text as the user typed it.
+    [[nodiscard]] const QString &typedText() const { return m_savedText; }
+
+    // While running, `text` takes the place of the text that Stop brings back, and the
+    // field shows it with the appended space, as Start does; the scrolling goes on.
+    void replaceRunningText(const QString &text);
 
     // Item 1 to 12 of the Speeds menu selects its speed option button.
     void chooseSpeedFromMenu(int item);

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -16,29 +17,33 @@ constexpr double kPresetFontSize = 320;
 constexpr std::array<SettingsFileId, 4> kSavedFiles{SettingsFileId::Text, SettingsFileId::Colour,
                                                     SettingsFileId::Speed, SettingsFileId::Direction};
 
-struct WriteFailure
+struct FileFailure
 {
     QString fileName;
     QString reason;
 };
 
-QString failureMessage(const QList<WriteFailure> &failures, bool stayingOpen)
+// One message for every file that a command could not write or remove: the names, the
+// reasons, and what that means for the user. The headline takes the names and the reasons.
+QString failureMessage(const QString &headline, const QList<FileFailure> &failures,
+                       const QString &consequence)
 {
     QStringList names;
     QStringList reasons;
-    for (const WriteFailure &failure : failures) {
+    for (const FileFailure &failure : failures) {
         names.append(QLatin1Char('"') + failure.fileName + QLatin1Char('"'));
         if (!reasons.contains(failure.reason))
             reasons.append(failure.reason);
     }
-    QString message = QCoreApplication::translate("SettingsCommands", "Could not save %1: %2.")
-                          .arg(names.join(QStringLiteral(", ")), reasons.join(QStringLiteral("; ")));
-    message += stayingOpen ? QCoreApplication::translate(
-                                 "SettingsCommands",
-                                 " The program stays open so that your text and settings are not lost.")
-                           : QCoreApplication::translate("SettingsCommands",
-                                                         " Your text and settings are still in the window.");
-    return message;
+    return headline.arg(names.join(QStringLiteral(", ")), reasons.join(QStringLiteral("; "))) +
+           QLatin1Char(' ') + consequence;
+}
+
+// Temporary files that a killed save left beside the settings files.
+void removeLeftovers()
+{
+    for (const SettingsFileId file : kSettingsFiles)
+        SettingsFile::removeLeftovers(settingsFileName(file));
 }
 
 } // namespace
@@ -151,7 +156,8 @@ void SettingsCommands::gather()
 
 bool SettingsCommands::writeAndReport(Command command)
 {
-    QList<WriteFailure> failures;
+    removeLeftovers();
+    QList<FileFailure> failures;
     for (const SettingsFileId file : kSavedFiles) {
         const QString name = settingsFileName(file);
         if (const auto reason = SettingsFile::write(name, settingsValues(m_record, file)))
@@ -159,14 +165,37 @@ bool SettingsCommands::writeAndReport(Command command)
     }
     if (failures.isEmpty())
         return true;
-    m_messages.showMessage(failureMessage(failures, command == Command::Exit), MessageBox::Icon::Warning);
+    const QString consequence =
+        command == Command::Exit
+            ? QCoreApplication::translate(
+                  "SettingsCommands", "The program stays open so that your text and settings are not lost.")
+            : QCoreApplication::translate("SettingsCommands",
+                                          "Your text and settings are still in the window.");
+    m_messages.showMessage(
+        failureMessage(QCoreApplication::translate("SettingsCommands", "Could not save %1: %2."), failures,
+                       consequence),
+        MessageBox::Icon::Warning);
     return false;
 }
 
+// A file that is not there is passed over; one that stays is reported, as Save reports
+// the files it could not write. A link is removed, never what it leads to.
 void SettingsCommands::deleteFiles()
 {
-    for (const SettingsFileId file : kSettingsFiles)
-        QFile::remove(settingsFileName(file));
+    removeLeftovers();
+    QList<FileFailure> failures;
+    for (const SettingsFileId file : kSettingsFiles) {
+        QFile settingsFile(settingsFileName(file));
+        const QFileInfo info(settingsFile.fileName());
+        if ((info.exists() || info.isSymLink()) && !settingsFile.remove())
+            failures.append({settingsFile.fileName(), settingsFile.errorString()});
+    }
+    if (!failures.isEmpty())
+        m_messages.showMessage(
+            failureMessage(QCoreApplication::translate("SettingsCommands", "Could not delete %1: %2."),
+                           failures,
+                           QCoreApplication::translate("SettingsCommands", "They stay as they are.")),
+            MessageBox::Icon::Warning);
 }
 
 std::optional<QString> SettingsCommands::writeFontFile(const SettingsRecord &record)

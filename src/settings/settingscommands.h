@@ -28,7 +28,8 @@ public:
     // Reads and applies every settings file; where a file is missing or short, the
     // record's values are applied again. Silent.
     void load();
-    // Removes the five settings files; the window and the record stay as they are.
+    // Removes the five settings files; one message names those that stay. The window
+    // and the record stay as they are.
     void deleteFiles();
     // Saves, and ends the program only when all four files were written; otherwise the
     // message says so and the window stays open.

@@ -13,8 +13,13 @@ namespace SettingsFile {
 // No record comes near this; anything larger is not a settings file.
 inline constexpr qint64 kMaxFileSize = 1024 * 1024;
 
-// Writes the record atomically: after a failure the old file is whole. Returns the
-// reason on failure.
+// A settings name that is a symbolic link is followed only when the running user owns
+// the link and no one else can replace it; otherwise the file is unreadable, and a write
+// is refused.
+
+// Writes the record atomically: after a failure the old file is whole (but for a folder
+// without write access, where a writable file is written in place). Returns the reason
+// on failure.
 [[nodiscard]] std::optional<QString> write(const QString &fileName, const QStringList &values);
 
 // The values of the file's record, at most `count` of them; fewer (or none) when the
@@ -25,5 +30,8 @@ inline constexpr qint64 kMaxFileSize = 1024 * 1024;
 // folder, a FIFO, a device, a link to one, a larger file) is unreadable, and is found
 // so without waiting on it.
 [[nodiscard]] std::optional<QByteArray> readBytes(const QString &fileName);
+
+// Removes the temporary files of `fileName` that a killed write left behind.
+void removeLeftovers(const QString &fileName);
 
 } // namespace SettingsFile

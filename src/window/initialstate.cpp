@@ -19,5 +19,5 @@ MarqueeFont font()
 
 bool FontLimits::isAcceptableSize(double points)
 {
-    return std::isfinite(points) && points > 0 && points <= kMaxPointSize;
+    return std::isfinite(points) && points >= kMinPointSize && points <= kMaxPointSize;
 }

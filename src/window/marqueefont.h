@@ -16,6 +16,8 @@ struct MarqueeFont
 };
 
 namespace FontLimits {
+// Smaller sizes draw nothing that can be seen.
+inline constexpr double kMinPointSize = 1;
 // Larger sizes are far beyond anything a screen draws and would only exhaust memory.
 inline constexpr double kMaxPointSize = 4096;
 

@@ -167,8 +167,8 @@ void TestAppearanceCommands::fontPicked_data()
         << MarqueeFont{QStringLiteral("DejaVu Serif"), 12.3, false, true, false} << double(12.3f)
         << QByteArray("\"DejaVu Serif\",\"12.3\",\"False\",\"True\",\"False\"\r\n");
     QTest::newRow("name with blanks and comma")
-        << MarqueeFont{QStringLiteral("Odd, Face"), 0.75, false, false, false} << 0.75
-        << QByteArray("\"Odd, Face\",\"0.75\",\"False\",\"False\",\"False\"\r\n");
+        << MarqueeFont{QStringLiteral("Odd, Face"), 1.75, false, false, false} << 1.75
+        << QByteArray("\"Odd, Face\",\"1.75\",\"False\",\"False\",\"False\"\r\n");
 }
 
 void TestAppearanceCommands::fontPicked()
@@ -226,7 +226,7 @@ void TestAppearanceCommands::fontRefusedPartway()
     // The field refuses the size: the name stays applied and recorded, the rest is
     // neither, and the file holds what the record then holds.
     const MarqueeFont initial = m_fx->window.font();
-    m_fx->dialog.expect(MarqueeFont{QStringLiteral("Serif"), 0, false, true, true});
+    m_fx->dialog.expect(MarqueeFont{QStringLiteral("Serif"), 0.5, false, true, true});
     m_commands->chooseFont();
     QCOMPARE(m_fx->window.font().name, QStringLiteral("Serif"));
     QCOMPARE(m_fx->window.font().size, initial.size);

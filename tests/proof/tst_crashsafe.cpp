@@ -168,11 +168,12 @@ void TestCrashSafe::killedWhileSaving()
     QStringList summary;
     for (auto it = outcomes.cbegin(); it != outcomes.cend(); ++it)
         summary << QStringLiteral("%1 %2/%3").arg(it.key()).arg(it.value()[0]).arg(it.value()[1]);
-    const QStringList leftovers = QDir(dir.path())
-                                      .entryList(QDir::Files)
-                                      .filter(QRegularExpression(QStringLiteral("\\.[A-Za-z0-9]{6}$")));
+    const auto leftovers = [&dir] {
+        return QDir(dir.path())
+            .entryList({QStringLiteral("*.tickora-save-*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    };
     qInfo("%d kills, every file whole; first/second content: %s; unfinished temporary files left: %lld",
-          kills, qPrintable(summary.join(QStringLiteral(", "))), static_cast<long long>(leftovers.size()));
+          kills, qPrintable(summary.join(QStringLiteral(", "))), static_cast<long long>(leftovers().size()));
 
     // The next start reads what the files hold, whatever was killed.
     if (mode == u"settings") {
@@ -180,8 +181,22 @@ void TestCrashSafe::killedWhileSaving()
         SettingsRecord record;
         RecordingMessageBox messages;
         RecordingProgramEnd programEnd;
-        SettingsCommands(window, record, messages, programEnd).restoreAtStartup();
+        SettingsCommands commands(window, record, messages, programEnd);
+        commands.restoreAtStartup();
         QVERIFY(window.text() == states()[0].text || window.text() == states()[1].text);
+
+        // The next Save removes what the killed saves left, and one more, and so does
+        // Delete; neither touches a file of the user's or a link that looks like one.
+        dir.write(QStringLiteral(".color.tickora-save-Ab12cD"), "\"25");
+        dir.write(QStringLiteral("text.backup"), "kept");
+        QVERIFY(QFile::link(QStringLiteral("text.backup"),
+                            dir.filePath(QStringLiteral(".speed.tickora-save-link00"))));
+        commands.save();
+        QCOMPARE(leftovers(), QStringList{QStringLiteral(".speed.tickora-save-link00")});
+        QCOMPARE(dir.read(QStringLiteral("text.backup")), QByteArray("kept"));
+        dir.write(QStringLiteral(".font.tickora-save-Zz9Yy8"), {});
+        commands.deleteFiles();
+        QCOMPARE(leftovers(), QStringList{QStringLiteral(".speed.tickora-save-link00")});
         QVERIFY(messages.messages.isEmpty());
     }
 }

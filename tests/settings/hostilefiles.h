@@ -20,10 +20,7 @@ public:
     {
         if (::geteuid() != 0)
             return;
-        const passwd *nobody = ::getpwnam("nobody");
-        const uid_t uid = nobody ? nobody->pw_uid : 65534;
-        const gid_t gid = nobody ? nobody->pw_gid : 65534;
-        m_switched = ::setegid(gid) == 0 && ::seteuid(uid) == 0;
+        m_switched = ::setegid(groupId()) == 0 && ::seteuid(userId()) == 0;
         m_valid = m_switched;
     }
     ~AsUnprivilegedUser()
@@ -37,6 +34,18 @@ public:
     AsUnprivilegedUser &operator=(const AsUnprivilegedUser &) = delete;
 
     [[nodiscard]] bool isValid() const { return m_valid; }
+
+    // The account taken, so that files can be given to it beforehand.
+    [[nodiscard]] static uid_t userId()
+    {
+        const passwd *nobody = ::getpwnam("nobody");
+        return nobody ? nobody->pw_uid : 65534;
+    }
+    [[nodiscard]] static gid_t groupId()
+    {
+        const passwd *nobody = ::getpwnam("nobody");
+        return nobody ? nobody->pw_gid : 65534;
+    }
 
 private:
     bool m_switched = false;

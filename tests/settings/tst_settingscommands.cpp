@@ -35,7 +35,26 @@ QVariantMap with(QVariantMap state, const QVariantMap &changes)
     return state;
 }
 
+const QStringList kSavedNames{QStringLiteral("text"), QStringLiteral("color"), QStringLiteral("speed"),
+                              QStringLiteral("dirct")};
+
+enum class Links { None, Own, Foreign };
+
+// The head of the one message that a command shows for the files it could not write or
+// remove; no message when there are none.
+QStringList messageHeads(const QString &verb, const QStringList &names)
+{
+    if (names.isEmpty())
+        return {};
+    QStringList quoted;
+    for (const QString &name : names)
+        quoted.append(QLatin1Char('"') + name + QLatin1Char('"'));
+    return {QStringLiteral("Could not %1 %2").arg(verb, quoted.join(QStringLiteral(", ")))};
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Links)
 
 class TestSettingsCommands : public QObject
 {
@@ -52,8 +71,8 @@ private Q_SLOTS:
     void loadReappliesRecordWhenFilesAreMissing();
     void deleteRemovesFiveFilesOnly();
     void exitWritesAndEnds();
-    void failedWriteIsReported_data();
-    void failedWriteIsReported();
+    void permissionsAndLinks_data();
+    void permissionsAndLinks();
     void saveLeavesFifosAlone();
 
 private:
@@ -262,61 +281,97 @@ void TestSettingsCommands::exitWritesAndEnds()
     QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
-// Each way holds for root too: a folder in a file's place, or a folder without write
-// access entered as an unprivileged user.
-void TestSettingsCommands::failedWriteIsReported_data()
+// As the user "nobody" when run as root, who ignores permissions: the folder's and the
+// files' modes, and settings names that are links to files elsewhere, of the user or of
+// another user.
+void TestSettingsCommands::permissionsAndLinks_data()
 {
-    QTest::addColumn<bool>("readOnlyFolder");
-    QTest::addColumn<QStringList>("failed");
-    QTest::newRow("folder named color") << false << QStringList{"color"};
-    QTest::newRow("read-only current directory") << true << QStringList{"text", "color", "speed", "dirct"};
+    QTest::addColumn<Links>("links");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QStringList>("unsaved");
+    QTest::addColumn<QStringList>("undeleted");
+    const QStringList all = kSavedNames;
+    const QStringList none;
+    QTest::newRow("read-only folder") << Links::None << 0555 << 0444 << "old" << all << all;
+    QTest::newRow("writable files in a read-only folder")
+        << Links::None << 0555 << 0644 << "old" << none << all;
+    QTest::newRow("links of another user") << Links::Foreign << 0755 << 0644 << "" << all << none;
+    QTest::newRow("own links, folder others may write to") << Links::Own << 0777 << 0644 << "" << all << none;
+    QTest::newRow("own links, sticky folder") << Links::Own << 01777 << 0644 << "old" << none << none;
+    QTest::newRow("own links, own folder") << Links::Own << 0755 << 0644 << "old" << none << none;
 }
 
-void TestSettingsCommands::failedWriteIsReported()
+void TestSettingsCommands::permissionsAndLinks()
 {
-    QFETCH(bool, readOnlyFolder);
-    QFETCH(QStringList, failed);
-    const Files old{{"text", "\"old\"\r\n"}, {"speed", speedRecord(1)}, {"dirct", "\"True\",\"False\"\r\n"}};
-    writeFiles(old);
-    if (!readOnlyFolder)
-        QVERIFY(QDir().mkdir(QStringLiteral("color")));
-    else
-        m_fx->dir.write("color", "\"1\",\"2\"\r\n");
-    const Files before = readFiles();
-    m_fx->window.setText(QStringLiteral("new"));
+    QFETCH(Links, links);
+    QFETCH(int, folderMode);
+    QFETCH(int, fileMode);
+    QFETCH(QString, loaded);
+    QFETCH(QStringList, unsaved);
+    QFETCH(QStringList, undeleted);
+    const bool asRoot = ::geteuid() == 0;
+    if (links == Links::Foreign && !asRoot)
+        QSKIP("only root can give a link to another user");
+    const auto give = [](const QString &path, uid_t user) {
+        return ::lchown(QFile::encodeName(path).constData(), user, AsUnprivilegedUser::groupId()) == 0;
+    };
 
-    for (const bool exiting : {false, true}) {
-        m_fx->messages.messages.clear();
-        {
-            std::optional<AsUnprivilegedUser> nobody;
-            if (readOnlyFolder) {
-                QVERIFY(QFile::setPermissions(m_fx->dir.path(),
-                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                  QFileDevice::ReadOther | QFileDevice::ExeOther));
-                nobody.emplace();
-                QVERIFY(nobody->isValid());
-            }
-            exiting ? m_commands->exit() : m_commands->save();
-        }
-        QVERIFY(QFile::setPermissions(m_fx->dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                            QFileDevice::ExeOwner));
-
-        QCOMPARE(m_fx->messages.messages.size(), 1);
-        const RecordingMessageBox::Message message = m_fx->messages.messages.first();
-        QCOMPARE(message.icon, MessageBox::Icon::Warning);
-        for (const char *name : {"text", "color", "speed", "dirct"})
-            QCOMPARE(message.text.contains(QLatin1Char('"') + QLatin1String(name) + QLatin1Char('"')),
-                     failed.contains(QLatin1String(name)));
-        QCOMPARE(m_fx->programEnd.requests, 0);
-        QCOMPARE(m_fx->record.text, QStringLiteral("new"));
-        if (readOnlyFolder)
-            QCOMPARE(readFiles(), before);
-        else
-            QCOMPARE(m_fx->dir.read("text"), QByteArray("\"new\"\r\n"));
+    // The files, or the files elsewhere that the settings names lead to; everything
+    // belongs to the user who runs the commands, but the links of another user.
+    const QString target = links == Links::None ? QString() : QStringLiteral("elsewhere/");
+    const QByteArray old("\"old\"\r\n");
+    QVERIFY(target.isEmpty() || QDir().mkdir(target));
+    QVERIFY(!asRoot || (give(QStringLiteral("."), AsUnprivilegedUser::userId()) &&
+                        (target.isEmpty() || give(target, AsUnprivilegedUser::userId()))));
+    for (const QString &name : kSavedNames) {
+        m_fx->dir.write(target + name, old);
+        QCOMPARE(::chmod(QFile::encodeName(target + name).constData(), mode_t(fileMode)), 0);
+        QVERIFY(target.isEmpty() || QFile::link(target + name, name));
+        QVERIFY(!asRoot || give(target + name, AsUnprivilegedUser::userId()));
+        QVERIFY(!asRoot || target.isEmpty() ||
+                give(name, links == Links::Own ? AsUnprivilegedUser::userId() : 0));
     }
-    // No temporary files are left behind.
-    QCOMPARE(QDir(m_fx->dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
-             4);
+    QCOMPARE(::chmod(".", mode_t(folderMode)), 0);
+    const auto shownMessages = [this] {
+        QStringList heads;
+        for (const RecordingMessageBox::Message &message : std::as_const(m_fx->messages.messages))
+            heads.append(message.text.section(QLatin1Char(':'), 0, 0));
+        m_fx->messages.messages.clear();
+        return heads;
+    };
+    const QStringList leftoverFilter{QStringLiteral("*tickora-save*")};
+    const auto leftovers = QDir::AllEntries | QDir::Hidden | QDir::System;
+
+    {
+        std::optional<AsUnprivilegedUser> nobody;
+        if (asRoot) {
+            nobody.emplace();
+            QVERIFY(nobody->isValid());
+        }
+        m_commands->load();
+        QCOMPARE(m_fx->window.text(), loaded);
+
+        m_fx->window.setText(QStringLiteral("new"));
+        m_commands->save();
+        QCOMPARE(shownMessages(), messageHeads(QStringLiteral("save"), unsaved));
+        m_commands->exit();
+        QCOMPARE(shownMessages(), messageHeads(QStringLiteral("save"), unsaved));
+        QCOMPARE(m_fx->programEnd.requests, unsaved.isEmpty() ? 1 : 0);
+        QCOMPARE(m_fx->dir.read(target + QStringLiteral("text")),
+                 unsaved.isEmpty() ? QByteArray("\"new\"\r\n") : old);
+        QCOMPARE(QDir().entryList(leftoverFilter, leftovers) +
+                     QDir(target).entryList(leftoverFilter, leftovers),
+                 QStringList());
+
+        // Delete removes a link, never what it leads to.
+        m_commands->deleteFiles();
+        QCOMPARE(shownMessages(), messageHeads(QStringLiteral("delete"), undeleted));
+        QCOMPARE(m_fx->dir.exists(target + QStringLiteral("text")),
+                 !target.isEmpty() || !undeleted.isEmpty());
+    }
+    QCOMPARE(::chmod(".", 0700), 0);
 }
 
 void TestSettingsCommands::saveLeavesFifosAlone()

@@ -19,13 +19,15 @@ private Q_SLOTS:
     void parse();
     void roundTrip_data();
     void roundTrip();
+    void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void successfulWriteReplacesFile();
 
 private:
     [[nodiscard]] QStringList leftovers() const
     {
-        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        return QDir(m_dir->path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     }
 
     std::unique_ptr<TempCurrentDir> m_dir;
@@ -119,21 +121,41 @@ void TestSettingsFile::roundTrip()
     QCOMPARE(SettingsFile::read(QStringLiteral("text"), int(values.size())), values);
 }
 
-// A write cut short (here by a file-size limit, which holds for root too) leaves the old
-// file whole; a read-only folder is the settings commands' case.
+// A write cut short (here by a file-size limit, which holds for root too) is reported.
+// The old file stays whole; only in a folder without write access, where the file is
+// written in place, is it cut short.
+void TestSettingsFile::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<QByteArray>("left");
+    QTest::newRow("writable folder") << false << QByteArray("\"the old text, whole\"\r\n");
+    QTest::newRow("read-only folder, written in place") << true << QByteArray("\"xxxxxxx");
+}
+
 void TestSettingsFile::failedWriteKeepsOldFile()
 {
-    const QByteArray old("\"the old text, whole\"\r\n");
-    m_dir->write(QStringLiteral("text"), old);
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(QByteArray, left);
+    m_dir->write(QStringLiteral("text"), "\"the old text, whole\"\r\n");
     std::optional<QString> reason;
     {
+        std::optional<AsUnprivilegedUser> nobody;
+        if (readOnlyFolder) {
+            for (const char *path : {".", "text"})
+                QVERIFY(::geteuid() != 0 ||
+                        ::chown(path, AsUnprivilegedUser::userId(), AsUnprivilegedUser::groupId()) == 0);
+            QCOMPARE(::chmod(".", 0555), 0);
+            nobody.emplace();
+            QVERIFY(nobody->isValid());
+        }
         const FileSizeLimit limit(8);
         QVERIFY(limit.isValid());
         reason = SettingsFile::write(QStringLiteral("text"), {QString(200, QLatin1Char('x'))});
     }
+    QCOMPARE(::chmod(".", 0700), 0);
     QVERIFY(reason.has_value());
     QVERIFY2(!reason->isEmpty(), "the reason is told");
-    QCOMPARE(m_dir->read(QStringLiteral("text")), old);
+    QCOMPARE(m_dir->read(QStringLiteral("text")), left);
     QCOMPARE(leftovers(), QStringList{"text"});
 }
 
