@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the display field's benchmark twice: on the
-# offscreen platform and on a virtual X server. Each run prints its table and its bars;
-# the script fails when a bar is missed in either run.
+# Installs what is missing, builds, and runs the display field's benchmark and the
+# window's twice: on the offscreen platform and on a virtual X server. Each run prints its
+# table and its bars; the script fails when a bar is missed in any run.
 # Usage: bench.sh [build-folder]   (default: the "default" preset's folder)
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,17 +11,19 @@ if [ $# -gt 0 ]; then
     if [ ! -f "$build_dir/build.ninja" ]; then
         cmake -S "$top" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKORA_BUILD_BENCH=ON >/dev/null
     fi
-    cmake --build "$build_dir" -j2 --target fieldbench
+    cmake --build "$build_dir" -j2 --target fieldbench windowbench
 else
     "$top/scripts/build.sh" default
     build_dir="$top/build/default"
 fi
-bench="$build_dir/bench/fieldbench"
 
 status=0
-echo "== offscreen =="
-QT_QPA_PLATFORM=offscreen "$bench" || status=1
-echo
-echo "== X11 (Xvfb) =="
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$bench" || status=1
+for bench in windowbench fieldbench; do
+    echo "== $bench, offscreen =="
+    QT_QPA_PLATFORM=offscreen "$build_dir/bench/$bench" || status=1
+    echo
+    echo "== $bench, X11 (Xvfb) =="
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$build_dir/bench/$bench" || status=1
+    echo
+done
 exit "$status"

@@ -2,10 +2,10 @@
 
 #include "app/aboutmessages.h"
 #include "app/captionfont.h"
-#include "app/marqueefield.h"
 #include "app/qtcommondialog.h"
 #include "app/systemcolours.h"
 #include "app/twips.h"
+#include "field/marqueefield.h"
 #include "scroll/scrollstep.h"
 #include "window/initialstate.h"
 

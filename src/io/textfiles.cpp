@@ -8,15 +8,12 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <cerrno>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -68,8 +65,6 @@ std::optional<QString> writeAll(QFileDevice &file, const QByteArray &bytes)
         return writeFailure(file, errno);
     return std::nullopt;
 }
-
-#ifdef Q_OS_UNIX
 
 QByteArray nativeName(const QString &fileName)
 {
@@ -162,9 +157,10 @@ std::optional<QString> writeInPlace(const QString &target, const QByteArray &byt
     return syncToDisk(file);
 }
 
-// Gives `name` a fresh hidden name beside `target` for which `make` succeeds; an empty
-// name and errno when none does.
-template<typename Make> bool makeFreshName(const QFileInfo &target, QString &name, Make make)
+// A new file beside `target`, under a fresh hidden name. It never follows a link and
+// never takes over a file that is there; a save killed before its rename leaves it
+// behind for the next Save or Delete to remove. -1 and errno when none can be made.
+int createTemporary(const QFileInfo &target, QString &name)
 {
     static constexpr char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     constexpr int kTries = 100;
@@ -173,44 +169,12 @@ template<typename Make> bool makeFreshName(const QFileInfo &target, QString &nam
         for (int index = 0; index < kTemporaryRandomLength; ++index)
             name +=
                 QLatin1Char(kCharacters[QRandomGenerator::global()->bounded(int(sizeof kCharacters - 1))]);
-        if (make(nativeName(name)))
-            return true;
-        if (errno != EEXIST)
-            break;
-    }
-    name.clear();
-    return false;
-}
-
-// A new file beside `target`. Where the system allows, it has no name while it is
-// written, so that a kill meanwhile leaves nothing behind, and `name` stays empty;
-// otherwise it is created under a hidden name. It never follows a link, never takes
-// over a file that is there.
-int createTemporary(const QFileInfo &target, QString &name)
-{
-#ifdef O_TMPFILE
-    static const bool canNameLater = ::access("/proc/self/fd", F_OK) == 0;
-    if (canNameLater) {
-        const int fd = ::open(nativeName(target.path()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR))
+        const int fd =
+            ::open(nativeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
             return fd;
     }
-#endif
-    int fd = -1;
-    makeFreshName(target, name, [&fd](const QByteArray &path) {
-        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        return fd >= 0;
-    });
-    return fd;
-}
-
-// Gives a file made without a name its hidden name, just before the rename.
-bool nameTemporary(int fd, const QFileInfo &target, QString &name)
-{
-    const QByteArray path = "/proc/self/fd/" + QByteArray::number(fd);
-    return makeFreshName(target, name, [&path](const QByteArray &newPath) {
-        return ::linkat(AT_FDCWD, path.constData(), AT_FDCWD, newPath.constData(), AT_SYMLINK_FOLLOW) == 0;
-    });
+    return -1;
 }
 
 // Writes a new file beside the target and renames it over the target, which keeps its
@@ -235,12 +199,10 @@ std::optional<QString> replaceBeside(const QString &target, const struct stat *e
         failure = writeAll(file, bytes);
     if (!failure)
         failure = syncToDisk(file);
-    if (!failure && temporary.isEmpty() && !nameTemporary(fd, QFileInfo(target), temporary))
-        failure = qt_error_string(errno);
     file.close();
     if (!failure && ::rename(nativeName(temporary).constData(), nativeName(target).constData()) != 0)
         failure = qt_error_string(errno);
-    if (failure && !temporary.isEmpty())
+    if (failure)
         ::unlink(nativeName(temporary).constData());
     return failure;
 }
@@ -256,18 +218,6 @@ std::optional<QString> finalName(const QString &fileName)
         return std::nullopt;
     return info.filePath();
 }
-
-#else
-
-std::optional<QString> openRegularFile(const QString &fileName, TextFiles::Links, QFile &file)
-{
-    file.setFileName(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    return std::nullopt;
-}
-
-#endif
 
 } // namespace
 
@@ -309,8 +259,6 @@ std::optional<QString> read(const QString &fileName, qsizetype maxLength, QStrin
     return std::nullopt;
 }
 
-#ifdef Q_OS_UNIX
-
 std::optional<QString> write(const QString &fileName, const QByteArray &bytes, Links links)
 {
     if (fileName.isEmpty())
@@ -334,32 +282,6 @@ std::optional<QString> write(const QString &fileName, const QByteArray &bytes, L
         return qt_error_string(errno);
     return replaceBeside(*target, exists ? &status : nullptr, bytes);
 }
-
-#else
-
-std::optional<QString> write(const QString &fileName, const QByteArray &bytes, Links)
-{
-    if (fileName.isEmpty())
-        return QCoreApplication::translate("TextFiles", "no file name was given");
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return notRegularFile(info);
-    QSaveFile file(fileName);
-    // Where the folder takes no temporary file, the file is written in place: not atomic.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (const auto failure = writeAll(file, bytes)) {
-        file.cancelWriting();
-        return failure;
-    }
-    errno = 0;
-    if (!file.commit())
-        return writeFailure(file, errno);
-    return std::nullopt;
-}
-
-#endif
 
 void removeLeftovers(const QString &fileName)
 {

@@ -1,4 +1,6 @@
-#include "app/visibleslice.h"
+#include "field/visibleslice.h"
+
+#include "characters/characters.h"
 
 #include <QFontMetricsF>
 #include <QTextOption>
@@ -33,13 +35,6 @@ char16_t symbolFor(char16_t unit)
     }
 }
 
-qsizetype endOutsidePair(QStringView text, qsizetype end)
-{
-    if (end > 0 && end < text.size() && text[end].isLowSurrogate())
-        ++end;
-    return end;
-}
-
 } // namespace
 
 QString VisibleSlice::displayText(QStringView text)
@@ -60,7 +55,7 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     qsizetype guess = qMax<qsizetype>(16, qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 8);
     m_start = start;
     for (;; guess *= 2) {
-        m_end = endOutsidePair(text, qMin(text.size(), start + guess));
+        m_end = Characters::outsidePair(text, qMin(text.size(), start + guess), Characters::Towards::End);
         m_reachesEnd = m_end == text.size();
         build(text, font, composition);
         if (m_reachesEnd)

@@ -33,9 +33,6 @@ public:
     void draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin, const QColor &colour);
 
     void clear();
-    [[nodiscard]] qsizetype bytes() const { return m_coverage.totalCost() + m_coloured.totalCost(); }
-    // How many glyph images were rendered from outlines since the cache was made.
-    [[nodiscard]] qsizetype renderCount() const { return m_renders; }
 
 private:
     // Glyphs are placed to a half pixel across and a quarter pixel down: a scrolling
@@ -81,12 +78,11 @@ private:
     };
 
     [[nodiscard]] const Glyph &find(const ColouredKey &key);
-    [[nodiscard]] Glyph render(const Key &key);
+    [[nodiscard]] static Glyph render(const Key &key);
     [[nodiscard]] static Glyph inColour(const Glyph &coverage, QRgb colour);
     [[nodiscard]] static qsizetype costOf(const Glyph &glyph);
 
     QCache<Key, Glyph> m_coverage;
     QCache<ColouredKey, Glyph> m_coloured;
     Glyph m_unkept;
-    qsizetype m_renders = 0;
 };

@@ -1,4 +1,4 @@
-#include "app/glyphimagecache.h"
+#include "field/glyphimagecache.h"
 
 #include <QFontInfo>
 #include <QGlyphRun>
@@ -139,7 +139,6 @@ qsizetype GlyphImageCache::costOf(const Glyph &glyph)
 
 GlyphImageCache::Glyph GlyphImageCache::render(const Key &key)
 {
-    ++m_renders;
     // Room for the outline as the font reports it, and a margin for faces whose outlines
     // go beyond (synthesised slants, accents), trimmed to the ink afterwards.
     const qreal ratio = key.devicePixelRatio;

@@ -1,6 +1,6 @@
-#include "app/marqueefieldaccessible.h"
+#include "field/marqueefieldaccessible.h"
 
-#include "app/marqueefield.h"
+#include "field/marqueefield.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ QString MarqueeFieldAccessible::text(QAccessible::Text type) const
 void MarqueeFieldAccessible::setText(QAccessible::Text type, const QString &text)
 {
     if (type == QAccessible::Value)
-        field()->replace(0, field()->text().size(), text);
+        field()->editor().replace(0, field()->text().size(), text);
     else
         QAccessibleWidget::setText(type, text);
 }
@@ -68,15 +68,16 @@ void *MarqueeFieldAccessible::interface_cast(QAccessible::InterfaceType type)
 void MarqueeFieldAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
 {
     *startOffset = *endOffset = 0;
-    if (selectionIndex == 0 && field()->hasSelectedText()) {
-        *startOffset = int(field()->selectionStart());
-        *endOffset = int(field()->selectionEnd());
+    const MarqueeDocument &document = field()->editor().document();
+    if (selectionIndex == 0 && document.hasSelection()) {
+        *startOffset = int(document.selectionStart());
+        *endOffset = int(document.selectionEnd());
     }
 }
 
 int MarqueeFieldAccessible::selectionCount() const
 {
-    return field()->hasSelectedText() ? 1 : 0;
+    return field()->editor().document().hasSelection() ? 1 : 0;
 }
 
 void MarqueeFieldAccessible::addSelection(int startOffset, int endOffset)
@@ -93,7 +94,7 @@ void MarqueeFieldAccessible::removeSelection(int selectionIndex)
 void MarqueeFieldAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
 {
     if (selectionIndex == 0)
-        field()->setSelection(startOffset, endOffset);
+        field()->editor().setSelection(startOffset, endOffset);
 }
 
 int MarqueeFieldAccessible::cursorPosition() const
@@ -152,15 +153,15 @@ QString MarqueeFieldAccessible::attributes(int offset, int *startOffset, int *en
 
 void MarqueeFieldAccessible::deleteText(int startOffset, int endOffset)
 {
-    field()->replace(startOffset, endOffset, QString());
+    field()->editor().replace(startOffset, endOffset, QString());
 }
 
 void MarqueeFieldAccessible::insertText(int offset, const QString &text)
 {
-    field()->replace(offset, offset, text);
+    field()->editor().replace(offset, offset, text);
 }
 
 void MarqueeFieldAccessible::replaceText(int startOffset, int endOffset, const QString &text)
 {
-    field()->replace(startOffset, endOffset, text);
+    field()->editor().replace(startOffset, endOffset, text);
 }

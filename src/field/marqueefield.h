@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/glyphimagecache.h"
-#include "app/marqueedocument.h"
-#include "app/marqueeview.h"
+#include "field/glyphimagecache.h"
+#include "field/marqueeeditor.h"
+#include "field/marqueeview.h"
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -14,7 +14,8 @@ class QStyleOptionFrame;
 // The display field: one line of very large letters through which the text scrolls.
 // It holds the whole document, up to the maximum length, but lays out and paints only
 // the few characters in view, so that setting a new text on every tick and editing cost
-// the same at any length. It edits like a one-line field; Enter and Esc are left to the
+// the same at any length. Its editor edits like a one-line field; the field paints,
+// places the caret and handles the mouse and the focus. Enter and Esc are left to the
 // window, Tab and Shift+Tab move on.
 class MarqueeField : public QWidget
 {
@@ -24,25 +25,16 @@ public:
     explicit MarqueeField(QWidget *parent = nullptr);
     ~MarqueeField() override;
 
-    [[nodiscard]] QString text() const { return m_document.text(); }
+    [[nodiscard]] MarqueeEditor &editor() { return m_editor; }
+    [[nodiscard]] const MarqueeEditor &editor() const { return m_editor; }
+
+    [[nodiscard]] QString text() const { return m_editor.text(); }
     // Replaces the document, cut to the maximum length, and shows its start with the
     // caret at the beginning; the undo history is forgotten.
     void setText(const QString &text);
     void setColours(const QColor &text, const QColor &background);
-
-    [[nodiscard]] qsizetype maxLength() const { return m_document.maxLength(); }
-    [[nodiscard]] qsizetype cursorPosition() const { return m_document.cursor(); }
-    void setCursorPosition(qsizetype position);
-    [[nodiscard]] bool hasSelectedText() const { return m_document.hasSelection(); }
-    [[nodiscard]] QString selectedText() const { return m_document.selectedText(); }
-    [[nodiscard]] qsizetype selectionStart() const { return m_document.selectionStart(); }
-    [[nodiscard]] qsizetype selectionEnd() const { return m_document.selectionEnd(); }
-    void setSelection(qsizetype anchor, qsizetype cursor);
-    [[nodiscard]] bool isUndoAvailable() const { return m_document.canUndo(); }
-    [[nodiscard]] bool isRedoAvailable() const { return m_document.canRedo(); }
-
-    // Replaces [start, end) as one undoable edit, cut to the maximum length.
-    void replace(qsizetype start, qsizetype end, const QString &text);
+    [[nodiscard]] qsizetype cursorPosition() const { return m_editor.document().cursor(); }
+    void setCursorPosition(qsizetype position) { m_editor.moveCursor(position, MarqueeDocument::Move::Jump); }
 
     // Where the character at `position` is drawn, in the field's coordinates; empty when
     // it is out of view.
@@ -59,15 +51,6 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-
-public Q_SLOTS:
-    void undo();
-    void redo();
-    void cut();
-    void copy() const;
-    void paste();
-    void deleteSelection();
-    void selectAll();
 
 protected:
     bool event(QEvent *event) override;
@@ -93,8 +76,6 @@ private:
         QRect line;
     };
 
-    enum class Direction { Backward, Forward };
-
     void initStyleOption(QStyleOptionFrame *option) const;
     void drawPanel(QPainter &painter, const QStyleOptionFrame &panel);
     [[nodiscard]] LineGeometry lineGeometry() const;
@@ -105,17 +86,10 @@ private:
     [[nodiscard]] int caretLayoutPosition() const;
     void invalidateView();
 
-    [[nodiscard]] bool handleKey(QKeyEvent *event);
-    [[nodiscard]] bool moveByKey(QKeyEvent *event);
-    [[nodiscard]] bool editByKey(QKeyEvent *event);
-    [[nodiscard]] qsizetype characterAfter(Direction direction) const;
-    [[nodiscard]] qsizetype wordAfter(Direction direction) const;
-    void moveCursor(qsizetype position, MarqueeDocument::Move move);
-    void edited(const std::optional<MarqueeDocument::Change> &change);
+    void edited(const MarqueeDocument::Change &change);
     void cursorChanged();
     void restartBlinking();
     void copyToSelectionClipboard() const;
-    [[nodiscard]] qsizetype surroundingStart() const;
     [[nodiscard]] QList<QTextLayout::FormatRange> selectionFormats() const;
 
     // The frame and background as the style draws them, kept while nothing they depend
@@ -133,19 +107,13 @@ private:
         friend bool operator==(const PanelKey &, const PanelKey &) = default;
     };
 
-    MarqueeDocument m_document;
+    MarqueeEditor m_editor;
     QImage m_panel;
     PanelKey m_panelKey;
 
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
     mutable GlyphImageCache m_glyphs;
-
-    // Text an input method is composing at the caret.
-    QString m_composition;
-    QList<QTextLayout::FormatRange> m_compositionFormats;
-    int m_compositionCursor = 0;
-    bool m_caretHiddenByComposition = false;
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = true;

@@ -1,6 +1,6 @@
-#include "app/marqueeview.h"
+#include "field/marqueeview.h"
 
-#include "app/textboundaries.h"
+#include "characters/characters.h"
 
 #include <QFontMetricsF>
 
@@ -71,8 +71,7 @@ void MarqueeView::placeAtRightEdge(const State &state, qsizetype position, qreal
     // before it fills the line.
     const qreal average = qMax<qreal>(1, QFontMetricsF(state.font).averageCharWidth());
     for (qsizetype reach = qsizetype(std::ceil(edge / average)) * 2 + 16;; reach *= 2) {
-        const qsizetype from =
-            TextBoundaries::characterStartAtOrBefore(state.text, qMax<qsizetype>(0, position - reach));
+        const qsizetype from = Characters::startAtOrBefore(state.text, qMax<qsizetype>(0, position - reach));
         VisibleSlice before;
         before.layOutRange(state.text, from, position, state.font);
         const qreal span = before.x(position);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/visibleslice.h"
+#include "field/visibleslice.h"
 
 #include <QFont>
 

@@ -1,6 +1,7 @@
-#include "app/marqueedocument.h"
+#include "field/marqueedocument.h"
 
-#include "app/textboundaries.h"
+#include "characters/characters.h"
+#include "field/words.h"
 
 QString MarqueeDocument::selectedText() const
 {
@@ -9,7 +10,7 @@ QString MarqueeDocument::selectedText() const
 
 void MarqueeDocument::setText(const QString &text)
 {
-    m_text = text.size() > m_maxLength ? text.first(TextBoundaries::fittingLength(text, m_maxLength)) : text;
+    m_text = text.size() > m_maxLength ? text.first(Characters::fittingLength(text, m_maxLength)) : text;
     m_cursor = m_anchor = 0;
     if (!m_history.isEmpty())
         m_history.clear();
@@ -19,7 +20,7 @@ void MarqueeDocument::setText(const QString &text)
 
 qsizetype MarqueeDocument::characterEdge(qsizetype position) const
 {
-    return TextBoundaries::characterStartAtOrBefore(m_text, clamp(position));
+    return Characters::startAtOrBefore(m_text, clamp(position));
 }
 
 void MarqueeDocument::moveCursor(qsizetype position, Move move)
@@ -63,35 +64,35 @@ std::optional<MarqueeDocument::Change> MarqueeDocument::deletePreviousCharacter(
 {
     if (hasSelection())
         return removeSelection();
-    return apply(TextBoundaries::previousCharacter(m_text, m_cursor), m_cursor, {}, Typing::Backspacing);
+    return apply(Characters::previous(m_text, m_cursor), m_cursor, {}, Typing::Backspacing);
 }
 
 std::optional<MarqueeDocument::Change> MarqueeDocument::deleteNextCharacter()
 {
     if (hasSelection())
         return removeSelection();
-    return apply(m_cursor, TextBoundaries::nextCharacter(m_text, m_cursor), {}, Typing::Deleting);
+    return apply(m_cursor, Characters::next(m_text, m_cursor), {}, Typing::Deleting);
 }
 
 std::optional<MarqueeDocument::Change> MarqueeDocument::deletePreviousWord()
 {
     if (hasSelection())
         return removeSelection();
-    return apply(TextBoundaries::previousWord(m_text, m_cursor), m_cursor, {}, Typing::None);
+    return apply(Words::previous(m_text, m_cursor), m_cursor, {}, Typing::None);
 }
 
 std::optional<MarqueeDocument::Change> MarqueeDocument::deleteNextWord()
 {
     if (hasSelection())
         return removeSelection();
-    return apply(m_cursor, TextBoundaries::nextWord(m_text, m_cursor), {}, Typing::None);
+    return apply(m_cursor, Words::next(m_text, m_cursor), {}, Typing::None);
 }
 
 std::optional<MarqueeDocument::Change> MarqueeDocument::apply(qsizetype start, qsizetype end,
                                                               QStringView text, Typing typing)
 {
     const qsizetype room = m_maxLength - (m_text.size() - (end - start));
-    const QStringView fitting = text.first(TextBoundaries::fittingLength(text, room));
+    const QStringView fitting = text.first(Characters::fittingLength(text, room));
     if (start == end && fitting.isEmpty())
         return std::nullopt;
 

@@ -1,0 +1,141 @@
+// The real window scrolling the longest text at the fastest level for ten seconds, printed
+// as a table with the bars each figure must meet. Run it by scripts/bench.sh, which runs
+// it offscreen and under a virtual X server. Exits with 1 when a bar is missed.
+
+#include "app/mainwindow.h"
+#include "benchtable.h"
+#include "procstatus.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kFastestInterval = 25;
+constexpr qint64 kRunNanoseconds = 10'000'000'000;
+
+struct WindowRun
+{
+    Summary intervals;
+    qsizetype ticksDue = 0;
+    qsizetype ticksSeen = 0;
+    int paints = 0;
+    long peakKib = 0;
+};
+
+// Counts the paints of the display field.
+class PaintCounter : public QObject
+{
+public:
+    using QObject::QObject;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The real window, in a folder of its own so that it reads and writes no settings of
+// the user's, scrolling the longest text left at level 12 for ten seconds.
+WindowRun runWindow()
+{
+    WindowRun run;
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    {
+        MainWindow window{WindowServices{}};
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            std::fprintf(stderr, "the window was not shown\n");
+        // Start adds a space: the text scrolls at the longest length.
+        window.setText(sampleText(kLongest - 1));
+        window.setSpeedSelected(kSpeedLevelCount, true);
+        window.setDirectionSelected(Direction::Left, true);
+
+        auto *timer = window.findChild<QTimer *>(QStringLiteral("tmrMain"));
+        auto *field = window.findChild<QWidget *>(QStringLiteral("txtMarquee"));
+        PaintCounter counter;
+        field->installEventFilter(&counter);
+
+        std::vector<qint64> changes;
+        QElapsedTimer clock;
+        QString last = window.text();
+        QEventLoop loop;
+        QObject::connect(timer, &QTimer::timeout, &loop, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            // Ten seconds from the first tick, with half an interval's grace for the last.
+            if (!changes.empty() && now - changes.front() > kRunNanoseconds + kFastestInterval * 500'000LL) {
+                loop.quit();
+                return;
+            }
+            QString text = window.text();
+            if (text != last) {
+                changes.push_back(now);
+                last = std::move(text);
+            }
+        });
+        clock.start();
+        window.findChild<QPushButton *>(QStringLiteral("cmdStart"))->click();
+        const int paintsBefore = counter.paints;
+        QTimer::singleShot(kRunNanoseconds / 1'000'000 + 5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        window.findChild<QPushButton *>(QStringLiteral("cmdStart"))->click();
+        run.paints = counter.paints - paintsBefore;
+
+        std::vector<double> intervals;
+        for (size_t index = 1; index < changes.size(); ++index)
+            intervals.push_back(double(changes[index] - changes[index - 1]) / 1e6);
+        run.intervals = summarise(intervals);
+        run.ticksSeen = qsizetype(changes.size());
+        run.ticksDue = kRunNanoseconds / (kFastestInterval * 1'000'000LL) + 1;
+        run.peakKib = procStatusKib("VmHWM");
+    }
+    QDir::setCurrent(previous);
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    std::printf("Window benchmark: platform %s\n\n", qPrintable(QGuiApplication::platformName()));
+    const WindowRun window = runWindow();
+    std::printf(
+        "The window scrolling %d characters left at level 12 for 10 s (interval between text changes):\n",
+        kLongest);
+    std::printf(
+        "| ticks due | ticks seen | mean      | 99th percentile | max       | paints | peak resident |\n");
+    std::printf(
+        "|----------:|-----------:|----------:|----------------:|----------:|-------:|--------------:|\n");
+    std::printf("| %9lld | %10lld | %9s | %15s | %9s | %6d | %9.1f MiB |\n\n", qlonglong(window.ticksDue),
+                qlonglong(window.ticksSeen), qPrintable(ms(window.intervals.mean)),
+                qPrintable(ms(window.intervals.p99)), qPrintable(ms(window.intervals.max)), window.paints,
+                double(window.peakKib) / 1024);
+
+    Bars bars;
+    const double drift = std::abs(window.intervals.mean - kFastestInterval) / kFastestInterval;
+    bars.check(drift <= 0.02, QStringLiteral("level 12 mean interval within 2 % of 25 ms"),
+               QStringLiteral("%1 (%2 %)").arg(ms(window.intervals.mean)).arg(drift * 100, 0, 'f', 2));
+    bars.check(window.intervals.p99 <= 30, QStringLiteral("level 12 99th percentile <= 30 ms"),
+               ms(window.intervals.p99));
+    bars.check(window.ticksSeen >= window.ticksDue, QStringLiteral("level 12 no tick lost"),
+               QStringLiteral("%1 seen of %2 due").arg(window.ticksSeen).arg(window.ticksDue));
+    bars.check(window.peakKib > 0 && window.peakKib < 120 * 1024,
+               QStringLiteral("peak resident memory < 120 MiB"),
+               QStringLiteral("%1 MiB").arg(double(window.peakKib) / 1024, 0, 'f', 1));
+    return bars.allMet() ? 0 : 1;
+}

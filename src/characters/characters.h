@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStringView>
+
+// What one character of the text is, for the rotations, the caret and the length cap
+// alike: what a reader sees as one (a letter with its accents, an emoji sequence, a flag,
+// a character outside the Basic Multilingual Plane), except that line breaks and other
+// control characters count one each, a carriage return before a line feed included.
+//
+// Positions are in UTF-16 units. Each answer is found in a small window around the
+// position that grows only until it decides, so a step costs the same at any length.
+namespace Characters {
+
+enum class Towards { Start, End };
+
+// The position itself, or one unit towards the start or the end when it falls between
+// the two halves of a surrogate pair.
+[[nodiscard]] qsizetype outsidePair(QStringView text, qsizetype position, Towards towards);
+
+// The code point that starts at `position`; a lone surrogate stands for itself.
+[[nodiscard]] char32_t codePointAt(QStringView text, qsizetype position);
+
+// The caret position one character after or before `position`, itself a caret position.
+[[nodiscard]] qsizetype next(QStringView text, qsizetype position);
+[[nodiscard]] qsizetype previous(QStringView text, qsizetype position);
+
+// The start of the character that holds the unit at `position`.
+[[nodiscard]] qsizetype startAtOrBefore(QStringView text, qsizetype position);
+
+// How much of `text` fits in `room` units without cutting a character in two.
+[[nodiscard]] qsizetype fittingLength(QStringView text, qsizetype room);
+
+} // namespace Characters

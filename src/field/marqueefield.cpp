@@ -1,0 +1,530 @@
+#include "field/marqueefield.h"
+
+#include "characters/characters.h"
+#include "field/marqueefieldaccessible.h"
+#include "field/words.h"
+#include "window/initialstate.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
+#include <QTextCharFormat>
+
+#include <cmath>
+
+namespace {
+
+// A line edit's margins between its frame and its text.
+constexpr int kHorizontalMargin = 2;
+constexpr int kVerticalMargin = 1;
+
+bool isDecorated(const QFont &font)
+{
+    return font.underline() || font.overline() || font.strikeOut();
+}
+
+void notifyAccessibility(QAccessibleEvent &&event)
+{
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
+
+MarqueeField::MarqueeField(QWidget *parent) : QWidget(parent), m_editor(InitialState::kMaxTextLength)
+{
+    MarqueeFieldAccessible::install();
+    connect(&m_editor, &MarqueeEditor::edited, this, &MarqueeField::edited);
+    connect(&m_editor, &MarqueeEditor::cursorMoved, this, &MarqueeField::cursorChanged);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_KeyCompression);
+    setAttribute(Qt::WA_MacShowFocusRect);
+    setBackgroundRole(QPalette::Base);
+    setCursor(Qt::IBeamCursor);
+    setSizePolicy(QSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed, QSizePolicy::LineEdit));
+}
+
+MarqueeField::~MarqueeField() = default;
+
+// --- Text, caret and selection ------------------------------------------------------
+
+void MarqueeField::setText(const QString &text)
+{
+    const MarqueeDocument &document = m_editor.document();
+    const QString previous = QAccessible::isActive() ? document.text() : QString();
+    const bool caretMoved = document.cursor() != 0 || document.hasSelection();
+    const bool composing = !m_editor.composition().isEmpty();
+    m_editor.setText(text);
+    if (composing && hasFocus())
+        QGuiApplication::inputMethod()->reset();
+    m_view.reset();
+    invalidateView();
+    if (caretMoved && hasFocus())
+        updateMicroFocus();
+    if (QAccessible::isActive())
+        notifyAccessibility(QAccessibleTextUpdateEvent(this, 0, previous, document.text()));
+}
+
+void MarqueeField::setColours(const QColor &text, const QColor &background)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, text);
+    colours.setColor(QPalette::Base, background);
+    setPalette(colours);
+}
+
+void MarqueeField::edited(const MarqueeDocument::Change &change)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (change.removed.isEmpty())
+        notifyAccessibility(QAccessibleTextInsertEvent(this, int(change.position), change.inserted));
+    else if (change.inserted.isEmpty())
+        notifyAccessibility(QAccessibleTextRemoveEvent(this, int(change.position), change.removed));
+    else
+        notifyAccessibility(
+            QAccessibleTextUpdateEvent(this, int(change.position), change.removed, change.inserted));
+}
+
+void MarqueeField::cursorChanged()
+{
+    invalidateView();
+    restartBlinking();
+    updateMicroFocus();
+    if (QAccessible::isActive()) {
+        const MarqueeDocument &document = m_editor.document();
+        if (document.hasSelection()) {
+            QAccessibleTextSelectionEvent event(this, int(document.selectionStart()),
+                                                int(document.selectionEnd()));
+            event.setCursorPosition(int(document.cursor()));
+            QAccessible::updateAccessibility(&event);
+        } else {
+            notifyAccessibility(QAccessibleTextCursorEvent(this, int(document.cursor())));
+        }
+    }
+}
+
+// --- The view ---------------------------------------------------------------------
+
+void MarqueeField::invalidateView()
+{
+    m_viewValid = false;
+    update();
+}
+
+void MarqueeField::initStyleOption(QStyleOptionFrame *option) const
+{
+    option->initFrom(this);
+    option->rect = contentsRect();
+    option->lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, option, this);
+    option->midLineWidth = 0;
+    option->state |= QStyle::State_Sunken;
+    option->features = QStyleOptionFrame::None;
+}
+
+MarqueeField::LineGeometry MarqueeField::lineGeometry() const
+{
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    // Centred vertically as a line edit centres its text; a line taller than the field
+    // overflows at both edges alike.
+    const int height = QFontMetrics(font()).height();
+    const int top = contents.y() + (contents.height() - height + 1) / 2;
+    return {contents,
+            QRect(contents.x() + kHorizontalMargin, top, contents.width() - 2 * kHorizontalMargin, height)};
+}
+
+QPointF MarqueeField::textOrigin(const QRect &line) const
+{
+    // The baseline stays where the field's own font puts it, whatever fallback fonts the
+    // characters in view need.
+    const qreal ascent = QFontMetricsF(font()).ascent();
+    const qreal baseline = line.y() + QFontMetrics(font()).ascent() - qRound(ascent) + ascent;
+    return {line.x() - m_view.shift(), baseline - m_view.slice().line().ascent()};
+}
+
+int MarqueeField::caretLayoutPosition() const
+{
+    return m_view.caretLayoutPosition(m_editor.document().cursor(), m_editor.compositionCursor());
+}
+
+void MarqueeField::ensureView() const
+{
+    if (m_viewValid)
+        return;
+    m_viewValid = true;
+    const qsizetype cursor = m_editor.document().cursor();
+    const VisibleSlice::Composition composition{cursor, m_editor.composition(),
+                                                m_editor.compositionFormats()};
+    m_view.update({m_editor.text(), cursor, composition.text.isEmpty() ? nullptr : &composition,
+                   m_editor.compositionCursor(), font(), qreal(lineGeometry().line.width())});
+}
+
+qsizetype MarqueeField::firstVisiblePosition() const
+{
+    ensureView();
+    return m_view.start();
+}
+
+QList<QTextLayout::FormatRange> MarqueeField::selectionFormats() const
+{
+    const VisibleSlice &slice = m_view.slice();
+    const MarqueeDocument &document = m_editor.document();
+    const qsizetype start = qMax(document.selectionStart(), slice.start());
+    const qsizetype end = qMin(document.selectionEnd(), slice.end());
+    if (!document.hasSelection() || start >= end)
+        return {};
+    QTextLayout::FormatRange range;
+    range.start = slice.layoutPosition(start);
+    range.length = slice.layoutPosition(end) - range.start;
+    range.format.setBackground(palette().brush(QPalette::Highlight));
+    range.format.setForeground(palette().brush(QPalette::HighlightedText));
+    return {range};
+}
+
+void MarqueeField::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    drawPanel(painter, panel);
+
+    ensureView();
+    const LineGeometry geometry = lineGeometry();
+    painter.setClipRect(geometry.contents);
+    const QPointF origin = textOrigin(geometry.line);
+    const QColor colour = palette().color(QPalette::Text);
+    painter.setPen(colour);
+    const QList<QTextLayout::FormatRange> selections = selectionFormats();
+    VisibleSlice &slice = m_view.slice();
+    // Plain text in large letters comes from the glyph images; selections, composed
+    // text and underlines are drawn by the layout.
+    if (selections.isEmpty() && !slice.hasComposition() && !isDecorated(font()) &&
+        GlyphImageCache::isWorthCaching(font(), devicePixelRatio()))
+        m_glyphs.draw(painter, slice.line().glyphRuns(), origin, colour);
+    else
+        slice.layout().draw(&painter, origin, selections, event->rect());
+
+    if (hasFocus() && m_caretShown && !m_editor.isCaretHidden())
+        slice.layout().drawCursor(&painter, origin, caretLayoutPosition(),
+                                  style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this));
+}
+
+void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
+{
+    const qreal ratio = devicePixelRatio();
+    const PanelKey key{panel.rect.size(), ratio,           int(panel.state), palette().cacheKey(),
+                       style(),           panel.lineWidth, panel.direction};
+    if (!(key == m_panelKey) || m_panel.isNull()) {
+        m_panelKey = key;
+        m_panel = QImage(panel.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_panel.setDevicePixelRatio(ratio);
+        m_panel.fill(Qt::transparent);
+        QPainter onPanel(&m_panel);
+        QStyleOptionFrame atOrigin = panel;
+        atOrigin.rect.moveTopLeft(QPoint(0, 0));
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &atOrigin, &onPanel, this);
+    }
+    painter.drawImage(panel.rect.topLeft(), m_panel);
+}
+
+QRect MarqueeField::cursorRect() const
+{
+    ensureView();
+    const LineGeometry geometry = lineGeometry();
+    const qreal x = m_view.slice().layoutX(caretLayoutPosition()) - m_view.shift();
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
+    return QRect(geometry.line.x() + int(std::floor(x)) - 1, geometry.line.y(), width + 2,
+                 geometry.line.height() + 1);
+}
+
+QRect MarqueeField::characterRect(qsizetype position) const
+{
+    ensureView();
+    const VisibleSlice &slice = m_view.slice();
+    if (position < slice.start() || position >= slice.end())
+        return {};
+    const LineGeometry geometry = lineGeometry();
+    const qsizetype next = qMin(Characters::next(m_editor.text(), position), slice.end());
+    const qreal from = slice.x(position);
+    const qreal to = slice.x(next);
+    const QRectF rect(geometry.line.x() - m_view.shift() + qMin(from, to), geometry.line.y(),
+                      std::abs(to - from), geometry.line.height());
+    if (!rect.intersects(QRectF(geometry.line)))
+        return {};
+    return rect.toAlignedRect();
+}
+
+qsizetype MarqueeField::positionAt(QPoint point) const
+{
+    ensureView();
+    const LineGeometry geometry = lineGeometry();
+    // Beyond either end of the line the caret goes past the character there, so that
+    // dragging the pointer out of the field scrolls it, even by characters wider than it.
+    const qreal x = point.x() - geometry.line.x() + m_view.shift();
+    if (point.x() < geometry.line.left() && (m_view.start() > 0 || m_view.shift() > 0))
+        return m_view.shift() < 1 ? Characters::previous(m_editor.text(), m_view.start()) : m_view.start();
+    if (point.x() > geometry.line.right())
+        return m_view.slice().endOfCharacterAt(x);
+    return m_view.slice().positionAt(x);
+}
+
+QSize MarqueeField::sizeHint() const
+{
+    ensurePolished();
+    const QFontMetrics metrics(font());
+    const int height = metrics.height() + 2 * kVerticalMargin;
+    const int width = metrics.horizontalAdvance(QLatin1Char('x')) * 17 + 2 * kHorizontalMargin;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(width, height), this);
+}
+
+QSize MarqueeField::minimumSizeHint() const
+{
+    ensurePolished();
+    const QFontMetrics metrics(font());
+    const int height = metrics.height() + 2 * kVerticalMargin;
+    const int width = metrics.maxWidth() + 2 * kHorizontalMargin;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(width, height), this);
+}
+
+// --- Keys ---------------------------------------------------------------------------
+
+bool MarqueeField::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Keys the field uses itself win over the window's shortcuts; Enter, Return and
+        // Esc are not among them and reach the window.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (MarqueeEditor::isOwnKey(key)) {
+            key->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void MarqueeField::keyPressEvent(QKeyEvent *event)
+{
+    // Enter, Esc and anything else unknown go on to the window.
+    event->setAccepted(m_editor.handleKey(event));
+}
+
+// --- Input methods -------------------------------------------------------------------
+
+void MarqueeField::inputMethodEvent(QInputMethodEvent *event)
+{
+    m_editor.handleInputMethod(event);
+    event->accept();
+}
+
+QVariant MarqueeField::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    switch (query) {
+    case Qt::ImEnabled:
+        return isEnabled();
+    case Qt::ImCursorRectangle:
+        return cursorRect();
+    case Qt::ImAnchorRectangle: {
+        const QRect anchor = characterRect(m_editor.document().anchor());
+        return anchor.isValid() ? QRect(anchor.topLeft(), QSize(1, anchor.height())) : cursorRect();
+    }
+    case Qt::ImFont:
+        return font();
+    default:
+        break;
+    }
+    const QVariant answer = m_editor.inputMethodQuery(query);
+    return answer.isValid() ? answer : QWidget::inputMethodQuery(query);
+}
+
+// --- Mouse, menu and focus -------------------------------------------------------------
+
+void MarqueeField::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    if (!m_editor.composition().isEmpty())
+        QGuiApplication::inputMethod()->commit();
+    if (event->button() == Qt::LeftButton) {
+        // A third click soon after a double-click selects everything.
+        if (m_tripleClickTimer.isActive() &&
+            (point - m_tripleClickPoint).manhattanLength() < QApplication::startDragDistance()) {
+            m_tripleClickTimer.stop();
+            m_editor.selectAll();
+            return;
+        }
+        m_selectingWithMouse = true;
+        m_editor.moveCursor(positionAt(point), event->modifiers() & Qt::ShiftModifier
+                                                   ? MarqueeDocument::Move::Select
+                                                   : MarqueeDocument::Move::Jump);
+    } else if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+        m_editor.pasteSelectionAt(positionAt(point));
+    } else {
+        event->ignore();
+    }
+}
+
+void MarqueeField::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_selectingWithMouse && (event->buttons() & Qt::LeftButton))
+        m_editor.moveCursor(positionAt(event->position().toPoint()), MarqueeDocument::Move::Select);
+}
+
+void MarqueeField::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_selectingWithMouse) {
+        m_selectingWithMouse = false;
+        copyToSelectionClipboard();
+    }
+}
+
+void MarqueeField::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    const auto [start, end] = Words::at(m_editor.text(), positionAt(point));
+    m_editor.setSelection(start, end);
+    copyToSelectionClipboard();
+    m_tripleClickPoint = point;
+    m_tripleClickTimer.start(QApplication::doubleClickInterval(), this);
+}
+
+void MarqueeField::copyToSelectionClipboard() const
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const MarqueeDocument &document = m_editor.document();
+    if (document.hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(document.selectedText(), QClipboard::Selection);
+}
+
+QMenu *MarqueeField::createStandardContextMenu()
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("qt_edit_menu"));
+    const auto add = [&](const char *caption, QKeySequence::StandardKey key, bool enabled, auto slot,
+                         const char *name) {
+        // The captions of the toolkit's own field, so that its translations apply.
+        QString text = QCoreApplication::translate("QLineEdit", caption);
+        const QKeySequence shortcut(key);
+        if (!shortcut.isEmpty())
+            text += QLatin1Char('\t') + shortcut.toString(QKeySequence::NativeText);
+        QAction *action = menu->addAction(text, &m_editor, slot);
+        action->setEnabled(enabled);
+        action->setObjectName(QString::fromLatin1(name));
+    };
+    const MarqueeDocument &document = m_editor.document();
+    const bool selected = document.hasSelection();
+    add("&Undo", QKeySequence::Undo, document.canUndo(), &MarqueeEditor::undo, "edit-undo");
+    add("&Redo", QKeySequence::Redo, document.canRedo(), &MarqueeEditor::redo, "edit-redo");
+    menu->addSeparator();
+    add("Cu&t", QKeySequence::Cut, selected, &MarqueeEditor::cut, "edit-cut");
+    add("&Copy", QKeySequence::Copy, selected, &MarqueeEditor::copy, "edit-copy");
+    add("&Paste", QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(), &MarqueeEditor::paste,
+        "edit-paste");
+    add("Delete", QKeySequence::UnknownKey, selected, &MarqueeEditor::deleteSelection, "edit-delete");
+    menu->addSeparator();
+    add("Select All", QKeySequence::SelectAll,
+        document.length() > 0 && document.selectionEnd() - document.selectionStart() != document.length(),
+        &MarqueeEditor::selectAll, "select-all");
+    return menu;
+}
+
+void MarqueeField::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void MarqueeField::focusInEvent(QFocusEvent *event)
+{
+    // Tabbing into the field selects its text, as it does in a line edit.
+    const Qt::FocusReason reason = event->reason();
+    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::ShortcutFocusReason) &&
+        !m_editor.document().hasSelection())
+        m_editor.selectAll();
+    else
+        cursorChanged();
+    QWidget::focusInEvent(event);
+}
+
+void MarqueeField::focusOutEvent(QFocusEvent *event)
+{
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+        m_editor.document().hasSelection())
+        m_editor.moveCursor(m_editor.document().cursor(), MarqueeDocument::Move::Jump);
+    m_blinkTimer.stop();
+    invalidateView();
+    QWidget::focusOutEvent(event);
+}
+
+void MarqueeField::restartBlinking()
+{
+    m_caretShown = true;
+    const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+    if (hasFocus() && flashTime >= 2)
+        m_blinkTimer.start(flashTime / 2, this);
+    else
+        m_blinkTimer.stop();
+}
+
+void MarqueeField::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_blinkTimer.timerId()) {
+        m_caretShown = !m_caretShown;
+        update(cursorRect());
+    } else if (event->timerId() == m_tripleClickTimer.timerId()) {
+        m_tripleClickTimer.stop();
+    } else {
+        QWidget::timerEvent(event);
+    }
+}
+
+void MarqueeField::changeEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::FontChange:
+        m_glyphs.clear();
+        updateGeometry();
+        invalidateView();
+        break;
+    case QEvent::PaletteChange:
+        m_glyphs.clear();
+        update();
+        break;
+    case QEvent::LayoutDirectionChange:
+    case QEvent::StyleChange:
+        invalidateView();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(event);
+}
+
+void MarqueeField::resizeEvent(QResizeEvent *event)
+{
+    invalidateView();
+    QWidget::resizeEvent(event);
+}

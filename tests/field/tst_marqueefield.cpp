@@ -1,0 +1,422 @@
+#include "field/marqueefield.h"
+#include "window/initialstate.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <functional>
+
+namespace {
+
+constexpr int kLongest = InitialState::kMaxTextLength;
+
+QFont marqueeFont(double points = 320)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+// How many pixels of two renderings differ by more than `tolerance` in any channel.
+int differingPixels(const QImage &first, const QImage &second, int tolerance)
+{
+    const QImage a = first.convertToFormat(QImage::Format_RGB32);
+    const QImage b = second.convertToFormat(QImage::Format_RGB32);
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int pixels = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *rowA = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *rowB = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int delta =
+                qMax(qAbs(qRed(rowA[x]) - qRed(rowB[x])),
+                     qMax(qAbs(qGreen(rowA[x]) - qGreen(rowB[x])), qAbs(qBlue(rowA[x]) - qBlue(rowB[x]))));
+            pixels += delta > tolerance ? 1 : 0;
+        }
+    }
+    return pixels;
+}
+
+// Whether a rectangle of the field lies inside it from left to right. The letters are
+// taller than the field: a line edit centres them and cuts them at top and bottom.
+bool isInViewAcross(const QWidget *field, const QRect &rect)
+{
+    return rect.isValid() && rect.left() >= 0 && rect.right() < field->width();
+}
+
+// The union of what a widget was asked to paint.
+class PaintRecorder : public QObject
+{
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class TestMarqueeField : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_window = std::make_unique<QWidget>();
+        auto *layout = new QVBoxLayout(m_window.get());
+        m_field = new MarqueeField(m_window.get());
+        m_field->setFont(marqueeFont());
+        m_field->setFixedSize(761, 417);
+        m_button = new QPushButton(QStringLiteral("next"), m_window.get());
+        layout->addWidget(m_field);
+        layout->addWidget(m_button);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->activateWindow();
+        m_field->setFocus();
+        QTRY_VERIFY(m_field->hasFocus());
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void rendersAsAFullLayout_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QColor>("background");
+        const QString sentence = QStringLiteral("Quick, AVAWAY fij! ");
+        const QString longest = sentence.repeated(kLongest / sentence.size() + 1).first(kLongest);
+        QTest::newRow("short") << sentence << 320.0 << QColor(Qt::black) << QColor(Qt::white);
+        QTest::newRow("longest, in colour") << longest << 320.0 << QColor(255, 220, 0) << QColor(0, 0, 128);
+        QTest::newRow("longest, small letters")
+            << longest << 20.0 << QColor(Qt::darkGreen) << QColor(Qt::white);
+    }
+
+    void rendersAsAFullLayout()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, points);
+        QFETCH(QColor, colour);
+        QFETCH(QColor, background);
+        // The stock line edit lays out its whole text; the two must look alike at the start,
+        // also when the font changes after the text was shown.
+        m_button->setFocus();
+        QTRY_VERIFY(m_button->hasFocus());
+        m_field->setText(text);
+        m_field->repaint();
+        auto *reference = new QLineEdit(m_window.get());
+        m_window->layout()->addWidget(reference);
+        for (QWidget *field : {static_cast<QWidget *>(m_field), static_cast<QWidget *>(reference)}) {
+            field->setFont(marqueeFont(points));
+            field->setFixedSize(761, 417);
+        }
+        m_field->setColours(colour, background);
+        QPalette colours = reference->palette();
+        colours.setColor(QPalette::Text, colour);
+        colours.setColor(QPalette::Base, background);
+        reference->setPalette(colours);
+        reference->setMaxLength(kLongest);
+        reference->setText(text);
+        reference->setCursorPosition(0);
+
+        // Glyphs are placed to a fraction of a pixel: edges may differ a little in shade, but
+        // no pixel by much, and only along edges.
+        const QImage shown = m_field->grab().toImage();
+        const int pixels = shown.width() * shown.height();
+        QCOMPARE(differingPixels(shown, reference->grab().toImage(), 112), 0);
+        QVERIFY(differingPixels(shown, reference->grab().toImage(), 24) < pixels / 100);
+        // The comparison itself tells a wrong text apart.
+        reference->setText(text.mid(1));
+        reference->setCursorPosition(0);
+        QVERIFY(differingPixels(shown, reference->grab().toImage(), 112) > pixels / 100);
+    }
+
+    void composedTextShowsAtTheCaret()
+    {
+        // Composed text looks as if it were typed, the caret where the input method puts it.
+        m_field->setFont(marqueeFont(24));
+        for (const int caret : {0, 2, 3}) {
+            useText(QStringLiteral("axyzWb"), 1 + caret);
+            const QImage typed = m_field->grab().toImage();
+            const QRect typedCaret = m_field->cursorRect();
+            useText(QStringLiteral("aWb"), 1);
+            QInputMethodEvent composing(QStringLiteral("xyz"), {{QInputMethodEvent::Cursor, caret, 1, {}}});
+            QCoreApplication::sendEvent(m_field, &composing);
+            QCOMPARE(m_field->text(), QStringLiteral("aWb"));
+            QCOMPARE(m_field->cursorRect(), typedCaret);
+            QCOMPARE(m_field->inputMethodQuery(Qt::ImCursorRectangle).toRect(), typedCaret);
+            QCOMPARE(differingPixels(m_field->grab().toImage(), typed, 24), 0);
+            QCOMPARE(m_field->inputMethodQuery(Qt::ImAbsolutePosition).toInt(), 1);
+            // A click on the W after the composition puts the caret after the W.
+            const QRect composedAndW = m_field->characterRect(1);
+            QCOMPARE(m_field->positionAt(QPoint(composedAndW.right() - 1, composedAndW.center().y())), 2);
+        }
+    }
+
+    void editsAskForARepaint()
+    {
+        PaintRecorder recorder;
+        m_field->installEventFilter(&recorder);
+        useText(QStringLiteral("abc"), 1);
+        const auto repaintsAfter = [&](const std::function<void()> &edit) {
+            QTest::qWait(1);
+            recorder.painted = {};
+            edit();
+            // The caret's blinking repaints the caret alone, never a whole character.
+            return QTest::qWaitFor([&] { return recorder.painted.contains(m_field->characterRect(1)); });
+        };
+        QVERIFY(repaintsAfter([&] { QTest::keyClick(m_field, Qt::Key_X); }));
+        QVERIFY(repaintsAfter([&] { QTest::keySequence(m_field, QKeySequence::Undo); }));
+        QVERIFY(repaintsAfter([&] { m_field->setText(QStringLiteral("xyz")); }));
+        QVERIFY(repaintsAfter([&] { QTest::keyClick(m_field, Qt::Key_Right, Qt::ShiftModifier); }));
+    }
+
+    void controlCharactersShowOnOneLine()
+    {
+        // A line feed, a tab and a carriage return each take a place of their own on the
+        // one line; nothing after them moves to a line below.
+        m_field->setFont(marqueeFont(24));
+        useText(QStringLiteral("a\nb\tc\rd"), 0);
+        int right = -1;
+        const int top = m_field->characterRect(0).top();
+        for (qsizetype position = 0; position < 7; ++position) {
+            const QRect rect = m_field->characterRect(position);
+            QVERIFY2(rect.width() > 2, qPrintable(QString::number(position)));
+            QVERIFY(rect.left() >= right - 1);
+            QCOMPARE(rect.top(), top);
+            right = rect.right();
+        }
+    }
+
+    void caretStaysInView_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("short") << 20;
+        QTest::newRow("longest") << kLongest;
+    }
+
+    void caretStaysInView()
+    {
+        QFETCH(int, length);
+        QString text;
+        for (int index = 0; text.size() < length; ++index)
+            text += QChar(u'A' + index % 26);
+        useText(text, 0);
+
+        QTest::keyClick(m_field, Qt::Key_End);
+        QVERIFY(isInViewAcross(m_field, m_field->cursorRect()));
+        QVERIFY2(isInViewAcross(m_field, m_field->characterRect(text.size() - 1)),
+                 "the last character shows at the end");
+        QVERIFY(m_field->firstVisiblePosition() > 0);
+
+        // One character at a time back to the start, the caret always in view.
+        m_field->setCursorPosition(text.size() / 2);
+        for (int step = 0; step < 8; ++step) {
+            QTest::keyClick(m_field, step % 2 ? Qt::Key_Right : Qt::Key_Left);
+            QTest::keyClick(m_field, Qt::Key_Left);
+            QVERIFY(isInViewAcross(m_field, m_field->cursorRect()));
+            QVERIFY(m_field->characterRect(m_field->cursorPosition()).isValid());
+        }
+        QTest::keyClick(m_field, Qt::Key_Home);
+        QCOMPARE(m_field->firstVisiblePosition(), 0);
+
+        // A new text shows its start, with the caret there and nothing selected.
+        const QRect first = m_field->characterRect(0);
+        QTest::keyClick(m_field, Qt::Key_End);
+        QTest::keyClick(m_field, Qt::Key_Left, Qt::ShiftModifier);
+        m_field->setText(text);
+        QCOMPARE(m_field->cursorPosition(), 0);
+        QVERIFY(!m_field->editor().document().hasSelection());
+        QCOMPARE(m_field->firstVisiblePosition(), 0);
+        QCOMPARE(m_field->characterRect(0), first);
+    }
+
+    void mouseSelects_data() { caretStaysInView_data(); }
+    void mouseSelects()
+    {
+        QFETCH(int, length);
+        const QString text =
+            QString(length / 2, u'a') + QStringLiteral(" ab cd ") + QString(length / 2 - 7, u'b');
+        const qsizetype start = text.indexOf(QStringLiteral("ab cd"));
+        // Coming from the end, the caret stops at the left edge of the line.
+        useText(text, text.size());
+        m_field->repaint();
+        m_field->setCursorPosition(start);
+        QCOMPARE(m_field->firstVisiblePosition(), start);
+
+        const auto pointIn = [this](qsizetype position, double fraction) {
+            const QRect rect = m_field->characterRect(position);
+            return QPoint(rect.left() + int(rect.width() * fraction), rect.center().y());
+        };
+        // A click puts the caret at the nearer edge of the character.
+        QTest::mouseClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.2));
+        QCOMPARE(m_field->cursorPosition(), start + 1);
+        QTest::mouseClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.8));
+        QCOMPARE(m_field->cursorPosition(), start + 2);
+
+        // Dragging selects from where the button went down; Shift+click extends.
+        QTest::mousePress(m_field, Qt::LeftButton, {}, pointIn(start, 0.1));
+        QTest::mouseMove(m_field, pointIn(start + 2, 0.2));
+        QTest::mouseRelease(m_field, Qt::LeftButton, {}, pointIn(start + 2, 0.2));
+        QCOMPARE(selectedText(), QStringLiteral("ab"));
+        QTest::mouseClick(m_field, Qt::LeftButton, Qt::ShiftModifier, pointIn(start + 3, 0.1));
+        QCOMPARE(selectedText(), QStringLiteral("ab "));
+
+        // A double-click selects the word under the pointer, a third click everything.
+        QTest::mouseDClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.5));
+        QCOMPARE(selectedText(), QStringLiteral("ab"));
+        QTest::mouseClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.5));
+        QCOMPARE(selectedText(), text);
+    }
+
+    void draggingPastTheEdgeScrolls()
+    {
+        // Each drag past the right edge moves the caret on by whole characters and the view
+        // with it; dragging back past the left edge returns.
+        const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+        useText(family.repeated(40), 0);
+        const QPoint inside(20, m_field->height() / 2);
+        QTest::mousePress(m_field, Qt::LeftButton, {}, inside);
+        qsizetype previous = m_field->cursorPosition();
+        for (int step = 0; step < 6; ++step) {
+            QTest::mouseMove(m_field, QPoint(m_field->width() + 40, inside.y()));
+            QVERIFY(m_field->cursorPosition() > previous);
+            QCOMPARE(m_field->cursorPosition() % family.size(), 0);
+            QVERIFY(isInViewAcross(m_field, m_field->cursorRect()));
+            previous = m_field->cursorPosition();
+        }
+        QVERIFY(m_field->firstVisiblePosition() > 0);
+        for (int step = 0; step < 40 && m_field->firstVisiblePosition() > 0; ++step) {
+            QTest::mouseMove(m_field, QPoint(-40, inside.y()));
+            QCOMPARE(m_field->cursorPosition() % family.size(), 0);
+        }
+        QCOMPARE(m_field->firstVisiblePosition(), 0);
+        QTest::mouseRelease(m_field, Qt::LeftButton, {}, QPoint(-40, inside.y()));
+        QCOMPARE(m_field->editor().document().selectionStart(), 0);
+    }
+
+    void windowKeysAreLeftToTheWindow()
+    {
+        // The field claims and uses its own keys before the window's shortcuts see them, and
+        // no others: Enter and Esc are the window's.
+        useText(QStringLiteral("abc"), 1);
+        for (const auto &[key, own] : {std::pair(Qt::Key_Return, false), std::pair(Qt::Key_Z, true)}) {
+            const Qt::KeyboardModifiers modifiers = own ? Qt::ControlModifier : Qt::NoModifier;
+            QKeyEvent override(QEvent::ShortcutOverride, key, modifiers);
+            override.ignore();
+            QCoreApplication::sendEvent(m_field, &override);
+            QCOMPARE(override.isAccepted(), own);
+            QKeyEvent press(QEvent::KeyPress, key, modifiers);
+            QCoreApplication::sendEvent(m_field, &press);
+            QCOMPARE(press.isAccepted(), own);
+        }
+    }
+
+    void tabLeavesTheField()
+    {
+        useText(QStringLiteral("abc"), 1);
+        QTest::keyClick(m_field, Qt::Key_Tab);
+        QTRY_VERIFY(m_button->hasFocus());
+        QCOMPARE(m_field->text(), QStringLiteral("abc"));
+        QTest::keyClick(m_button, Qt::Key_Tab, Qt::ShiftModifier);
+        QTRY_VERIFY(m_field->hasFocus());
+        // Coming back by the keyboard selects the text, as in a line edit.
+        QCOMPARE(selectedText(), QStringLiteral("abc"));
+    }
+
+    void contextMenu()
+    {
+        useText(QStringLiteral("menu"), 0);
+        std::unique_ptr<QMenu> menu(m_field->createStandardContextMenu());
+        QStringList enabled;
+        const QList<QAction *> actions = menu->actions();
+        for (QAction *action : actions) {
+            if (!action->isSeparator() && action->isEnabled())
+                enabled << action->objectName();
+        }
+        QCOMPARE(enabled, QStringList{QStringLiteral("select-all")});
+
+        menu->findChild<QAction *>(QStringLiteral("select-all"))->trigger();
+        menu.reset(m_field->createStandardContextMenu());
+        menu->findChild<QAction *>(QStringLiteral("edit-cut"))->trigger();
+        QCOMPARE(m_field->text(), QString());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("menu"));
+        menu.reset(m_field->createStandardContextMenu());
+        QVERIFY(menu->findChild<QAction *>(QStringLiteral("edit-undo"))->isEnabled());
+        menu->findChild<QAction *>(QStringLiteral("edit-paste"))->trigger();
+        QCOMPARE(m_field->text(), QStringLiteral("menu"));
+    }
+
+    void accessibleText()
+    {
+        useText(QStringLiteral("hello world"), 5);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_field);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::EditableText);
+        QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("hello world"));
+        QVERIFY(accessible->state().editable);
+        QVERIFY(!accessible->valueInterface());
+
+        QAccessibleTextInterface *text = accessible->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), 11);
+        QCOMPARE(text->cursorPosition(), 5);
+        QCOMPARE(text->text(6, 11), QStringLiteral("world"));
+        QCOMPARE(text->selectionCount(), 0);
+        text->setSelection(0, 0, 5);
+        QCOMPARE(selectedText(), QStringLiteral("hello"));
+        int start = -1;
+        int end = -1;
+        text->selection(0, &start, &end);
+        QCOMPARE(std::pair(start, end), std::pair(0, 5));
+        QCOMPARE(text->selectionCount(), 1);
+        text->removeSelection(0);
+        QCOMPARE(text->selectionCount(), 0);
+        const QRect second = text->characterRect(1);
+        QCOMPARE(text->offsetAtPoint(second.center() - QPoint(second.width() / 4, 0)), 1);
+
+        QAccessibleEditableTextInterface *editable = accessible->editableTextInterface();
+        QVERIFY(editable);
+        editable->replaceText(0, 5, QStringLiteral("goodbye"));
+        QCOMPARE(m_field->text(), QStringLiteral("goodbye world"));
+        editable->deleteText(7, 13);
+        editable->insertText(0, QStringLiteral("oh, "));
+        QCOMPARE(m_field->text(), QStringLiteral("oh, goodbye"));
+    }
+
+private:
+    void useText(const QString &text, qsizetype cursor)
+    {
+        m_field->setText(text);
+        m_field->setCursorPosition(cursor);
+    }
+
+    [[nodiscard]] QString selectedText() const { return m_field->editor().document().selectedText(); }
+
+    std::unique_ptr<QWidget> m_window;
+    MarqueeField *m_field = nullptr;
+    QPushButton *m_button = nullptr;
+};
+
+QTEST_MAIN(TestMarqueeField)
+#include "tst_marqueefield.moc"
