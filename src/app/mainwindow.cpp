@@ -455,6 +455,11 @@ void MainWindow::setText(const QString &text)
     m_displayField->setText(text);
 }
 
+void MainWindow::setTextAsTyped(const std::optional<QString> &typed)
+{
+    m_displayField->setSteadyText(typed);
+}
+
 void MainWindow::applyColours(ColourValue fore, ColourValue back)
 {
     const QPalette palette = QApplication::palette(m_displayField);

@@ -47,6 +47,7 @@ public:
     void setCaption(const QString &caption) override;
     [[nodiscard]] QString text() const override;
     void setText(const QString &text) override;
+    void setTextAsTyped(const std::optional<QString> &typed) override;
     [[nodiscard]] bool isDirectionSelected(Direction direction) const override;
     void setDirectionSelected(Direction direction, bool selected) override;
     [[nodiscard]] QString startCaption() const override;

@@ -7,6 +7,8 @@
 #include <QBasicTimer>
 #include <QWidget>
 
+#include <optional>
+
 class QMenu;
 class QPainter;
 class QStyleOptionFrame;
@@ -32,6 +34,12 @@ public:
     // Replaces the document, cut to the maximum length, and shows its start with the
     // caret at the beginning; the undo history is forgotten.
     void setText(const QString &text);
+    // While the text scrolls, assistive technology reads this steady text (the text as
+    // typed) instead of the document, and hears of no step; none ends that. A change of
+    // what it reads is sent as one change.
+    void setSteadyText(const std::optional<QString> &text);
+    // What assistive technology reads: the steady text, or else the document.
+    [[nodiscard]] QString accessibleText() const { return m_steadyText.value_or(text()); }
     void setColours(const QColor &text, const QColor &background);
     [[nodiscard]] qsizetype cursorPosition() const { return m_editor.document().cursor(); }
     void setCursorPosition(qsizetype position) { m_editor.moveCursor(position, MarqueeDocument::Move::Jump); }
@@ -108,6 +116,7 @@ private:
     };
 
     MarqueeEditor m_editor;
+    std::optional<QString> m_steadyText;
     QImage m_panel;
     PanelKey m_panelKey;
 
