@@ -4,7 +4,9 @@
 
 #include "app/mainwindow.h"
 #include "benchtable.h"
+#include "field/presentationview.h"
 #include "procstatus.h"
+#include "scroll/rotation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -107,6 +110,69 @@ WindowRun runWindow()
     return run;
 }
 
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// The figures of one way of showing the display: the mean cost of a tick (rotating the
+// text and painting what it changed) at two lengths, and the process's share of a core
+// scrolling the longest text at level 12 for ten seconds.
+struct ShowRun
+{
+    double tickShort = 0;
+    double tickLong = 0;
+    double cpuShare = 0;
+};
+
+ShowRun runShow(const QSize &presentation)
+{
+    ShowRun run;
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    {
+        MainWindow window{WindowServices{}};
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        if (!presentation.isEmpty()) {
+            window.setPresentation(true);
+            PresentationView *view = window.presentation();
+            view->setWindowState(Qt::WindowNoState);
+            view->setGeometry(QRect(QPoint(0, 0), presentation));
+            (void)QTest::qWaitForWindowExposed(view);
+        }
+        window.setSpeedSelected(kSpeedLevelCount, true);
+        window.setDirectionSelected(Direction::Left, true);
+        for (const int length : {100, kLongest}) {
+            window.setText(sampleText(length));
+            QCoreApplication::processEvents();
+            constexpr int kTicks = 200;
+            QElapsedTimer clock;
+            clock.start();
+            for (int tick = 0; tick < kTicks; ++tick) {
+                window.setText(*Rotation::left(window.text()));
+                QCoreApplication::processEvents();
+            }
+            (length == kLongest ? run.tickLong : run.tickShort) = double(clock.nsecsElapsed()) / 1e6 / kTicks;
+        }
+        window.setText(sampleText(kLongest - 1));
+        auto *start = window.findChild<QPushButton *>(QStringLiteral("cmdStart"));
+        start->click();
+        QTest::qWait(200);
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTest::qWait(int(kRunNanoseconds / 1'000'000));
+        run.cpuShare = (processCpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9);
+        start->click();
+    }
+    QDir::setCurrent(previous);
+    return run;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -126,7 +192,27 @@ int main(int argc, char *argv[])
                 qPrintable(ms(window.intervals.p99)), qPrintable(ms(window.intervals.max)), window.paints,
                 double(window.peakKib) / 1024);
 
+    const ShowRun alone = runShow({});
+    const ShowRun fullHd = runShow({1920, 1080});
+    const ShowRun ultraHd = runShow({3840, 2160});
+    std::printf("The window alone and with the presentation view (tick: rotate and paint, mean of 200; CPU: "
+                "level 12, %d characters, 10 s):\n",
+                kLongest);
+    std::printf("| shown                  | tick, 100 chars | tick, %d chars | CPU share |\n", kLongest);
+    std::printf("|------------------------|----------------:|------------------:|----------:|\n");
+    for (const auto &[name, show] :
+         {std::pair{"window alone", alone}, std::pair{"presentation 1920x1080", fullHd},
+          std::pair{"presentation 3840x2160", ultraHd}})
+        std::printf("| %-22s | %15s | %17s | %7.2f %% |\n", name, qPrintable(ms(show.tickShort)),
+                    qPrintable(ms(show.tickLong)), show.cpuShare * 100);
+    std::printf("\n");
+
     Bars bars;
+    bars.check(fullHd.tickLong <= 3 * alone.tickLong,
+               QStringLiteral("presentation tick at 1920x1080 <= 3x the window's"),
+               QStringLiteral("%1 against %2").arg(ms(fullHd.tickLong), ms(alone.tickLong)));
+    bars.check(alone.cpuShare < 0.025, QStringLiteral("window alone at level 12 < 2.5 % of a core"),
+               QStringLiteral("%1 %").arg(alone.cpuShare * 100, 0, 'f', 2));
     const double drift = std::abs(window.intervals.mean - kFastestInterval) / kFastestInterval;
     bars.check(drift <= 0.02, QStringLiteral("level 12 mean interval within 2 % of 25 ms"),
                QStringLiteral("%1 (%2 %)").arg(ms(window.intervals.mean)).arg(drift * 100, 0, 'f', 2));

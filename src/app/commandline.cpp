@@ -29,8 +29,34 @@ struct Options
                                  QStringLiteral("Keep the settings files in Tickora's own folder, "
                                                 "$XDG_DATA_HOME/tickora (by default ~/.local/share/tickora), "
                                                 "as the menu launcher does.")};
+    QCommandLineOption text{QStringLiteral("text"), QStringLiteral("Show TEXT in the display."),
+                            QStringLiteral("TEXT")};
+    QCommandLineOption import{QStringLiteral("import"),
+                              QStringLiteral("Show the text of FILE, read as the Import button reads it."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption speed{QStringLiteral("speed"), QStringLiteral("Select speed LEVEL, 1 to 12."),
+                             QStringLiteral("LEVEL")};
+    QCommandLineOption direction{QStringLiteral("direction"),
+                                 QStringLiteral("Scroll to the left or to the right."),
+                                 QStringLiteral("left|right")};
+    QCommandLineOption start{QStringLiteral("start"), QStringLiteral("Start scrolling at once.")};
+    QCommandLineOption fullScreen{QStringLiteral("fullscreen"),
+                                  QStringLiteral("Show the display alone on a whole screen (F11 in the "
+                                                 "window; Esc, F11 or a double-click leaves).")};
+    QCommandLineOption screen{QStringLiteral("screen"),
+                              QStringLiteral("The screen for the full-screen display, by its name or its "
+                                             "number counted from 0; by default the window's screen."),
+                              QStringLiteral("NAME|N")};
+    QCommandLineOption follow{QStringLiteral("follow"),
+                              QStringLiteral("Show the text of FILE and follow its changes; with -, show "
+                                             "each line read from standard input."),
+                              QStringLiteral("FILE")};
 
-    void addTo(QCommandLineParser &parser) const { parser.addOptions({help, version, folder, ownFolder}); }
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({help, version, folder, ownFolder, text, import, speed, direction, start,
+                           fullScreen, screen, follow});
+    }
 };
 
 // The own folder lies below the user's data folder, never in the home folder itself,
@@ -42,9 +68,63 @@ QString ownFolder()
     return data.isEmpty() || folder == QDir::cleanPath(QDir::homePath()) ? QString() : folder;
 }
 
+CommandLine answer(CommandLine::Action action, const QString &message)
+{
+    CommandLine result;
+    result.action = action;
+    result.message = message;
+    return result;
+}
+
 CommandLine rejected(const QString &error)
 {
-    return {CommandLine::Action::RejectUsage, error, std::nullopt};
+    return answer(CommandLine::Action::RejectUsage, error);
+}
+
+// The options that say what a display shows and how; the reason when a value is bad.
+std::optional<QString> readDisplayOptions(const QCommandLineParser &parser, const Options &options,
+                                          CommandLine &result)
+{
+    // One option, given once: a second value would silently win over the first.
+    for (const QCommandLineOption *option : {&options.text, &options.import, &options.speed,
+                                             &options.direction, &options.screen, &options.follow}) {
+        if (parser.values(*option).size() > 1)
+            return QStringLiteral("Option '--%1' is given more than once.").arg(option->names().constFirst());
+        if (parser.isSet(*option) && parser.value(*option).isEmpty() && option != &options.text)
+            return QStringLiteral("Empty value for option '--%1'.").arg(option->names().constFirst());
+    }
+    const int sources = int(parser.isSet(options.text)) + int(parser.isSet(options.import)) +
+                        int(parser.isSet(options.follow));
+    if (sources > 1)
+        return QStringLiteral("Options '--text', '--import' and '--follow' exclude each other.");
+    if (parser.isSet(options.text))
+        result.text = parser.value(options.text);
+    if (parser.isSet(options.import))
+        result.importFile = QDir::current().absoluteFilePath(parser.value(options.import));
+    if (parser.isSet(options.follow)) {
+        const QString file = parser.value(options.follow);
+        result.follow = file == QStringLiteral("-") ? file : QDir::current().absoluteFilePath(file);
+    }
+    if (parser.isSet(options.speed)) {
+        bool isNumber = false;
+        const int level = parser.value(options.speed).toInt(&isNumber);
+        if (!isNumber || level < 1 || level > kSpeedLevelCount)
+            return QStringLiteral("Invalid speed '%1': give a level from 1 to %2.")
+                .arg(parser.value(options.speed))
+                .arg(kSpeedLevelCount);
+        result.speed = level;
+    }
+    if (parser.isSet(options.direction)) {
+        const QString name = parser.value(options.direction);
+        if (name != QLatin1String("left") && name != QLatin1String("right"))
+            return QStringLiteral("Invalid direction '%1': give left or right.").arg(name);
+        result.direction = name == QLatin1String("left") ? Direction::Left : Direction::Right;
+    }
+    result.start = parser.isSet(options.start);
+    result.fullScreen = parser.isSet(options.fullScreen);
+    if (parser.isSet(options.screen))
+        result.screen = parser.value(options.screen);
+    return std::nullopt;
 }
 
 } // namespace
@@ -67,11 +147,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
         // Without an application object the parser cannot know the program's name.
         QString help = parser.helpText();
         help.replace(QStringLiteral("<executable_name>"), kProgram);
-        return {CommandLine::Action::ShowHelp, help, std::nullopt};
+        return answer(CommandLine::Action::ShowHelp, help);
     }
     if (parser.isSet(options.version))
-        return {CommandLine::Action::ShowVersion,
-                kProgram + u' ' + QCoreApplication::applicationVersion() + u'\n', std::nullopt};
+        return answer(CommandLine::Action::ShowVersion,
+                      kProgram + u' ' + QCoreApplication::applicationVersion() + u'\n');
 
     CommandLine result;
     if (parser.isSet(options.folder) && parser.isSet(options.ownFolder))
@@ -83,6 +163,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (parser.isSet(options.ownFolder)) {
         result.folder = ownFolder();
     }
+    if (const auto error = readDisplayOptions(parser, options, result))
+        return rejected(*error);
     return result;
 }
 

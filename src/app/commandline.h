@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/windowaccess.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,19 @@ struct CommandLine
     QString message;
     // The folder to work in, created if missing; none: the current directory.
     std::optional<QString> folder;
+
+    // For a display that starts itself: applied after the start-up restore, for this run
+    // only. File names are absolute, as the folder above may change the current one.
+    std::optional<QString> text;
+    std::optional<QString> importFile;
+    std::optional<int> speed;
+    std::optional<Direction> direction;
+    bool start = false;
+    bool fullScreen = false;
+    // A screen's name or its number, counted from 0; checked once the screens are known.
+    std::optional<QString> screen;
+    // A file's absolute name, or "-" for standard input.
+    std::optional<QString> follow;
 };
 
 // Reads the arguments, program name first.

@@ -1,10 +1,15 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/translations.h"
+#include "io/textfollower.h"
+#include "io/texttransfer.h"
+#include "remote/remotecontrol.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QList>
 #include <QLocale>
+#include <QScreen>
 
 #include <cstdio>
 #include <optional>
@@ -73,6 +78,52 @@ private:
     static inline QList<HeldMessage> s_held;
 };
 
+int rejectUsage(const QString &error)
+{
+    print(stderr, QStringLiteral("tickora: %1\n%2\n").arg(error, usageHint()));
+    return 2;
+}
+
+// The screen that --screen names, by its name or its number.
+QScreen *findScreen(const QString &wanted)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    bool isNumber = false;
+    const int number = wanted.toInt(&isNumber);
+    if (isNumber)
+        return number >= 0 && number < screens.size() ? screens[number] : nullptr;
+    for (QScreen *screen : screens) {
+        if (screen->name() == wanted)
+            return screen;
+    }
+    return nullptr;
+}
+
+QString screenNames()
+{
+    QStringList names;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (qsizetype index = 0; index < screens.size(); ++index)
+        names.append(QStringLiteral("%1 (%2)").arg(index).arg(screens[index]->name()));
+    return names.join(QStringLiteral(", "));
+}
+
+// What the command line asks of the display, after the start-up restore and for this run
+// only: nothing here writes a file.
+void applyDisplayOptions(const CommandLine &commandLine, const QString &importedText, MainWindow &window)
+{
+    MarqueeControl &control = window.control();
+    if (commandLine.text || commandLine.importFile)
+        (void)control.setText(commandLine.text ? *commandLine.text : importedText);
+    if (commandLine.speed)
+        (void)control.setSpeed(*commandLine.speed);
+    if (commandLine.direction)
+        (void)control.setDirection(*commandLine.direction == Direction::Left ? MarqueeControl::kLeft
+                                                                             : MarqueeControl::kRight);
+    if (commandLine.start)
+        control.start();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -93,10 +144,14 @@ int main(int argc, char *argv[])
         print(stdout, commandLine.message);
         return 0;
     case CommandLine::Action::RejectUsage:
-        print(stderr, QStringLiteral("tickora: %1\n%2\n").arg(commandLine.message, usageHint()));
-        return 2;
+        return rejectUsage(commandLine.message);
     case CommandLine::Action::Run:
         break;
+    }
+    QString importedText;
+    if (commandLine.importFile) {
+        if (const auto message = TextTransfer::readImport(*commandLine.importFile, importedText))
+            return rejectUsage(*message);
     }
     if (commandLine.folder) {
         if (const auto error = enterFolder(*commandLine.folder)) {
@@ -110,7 +165,35 @@ int main(int argc, char *argv[])
     guard.reset();
     const Translations translations{QLocale()};
 
+    QScreen *presentationScreen = nullptr;
+    if (commandLine.screen) {
+        presentationScreen = findScreen(*commandLine.screen);
+        if (!presentationScreen)
+            return rejectUsage(QStringLiteral("There is no screen '%1'; the screens are %2.")
+                                   .arg(*commandLine.screen, screenNames()));
+    }
+
     MainWindow window;
+    window.setPresentationScreen(presentationScreen);
+    applyDisplayOptions(commandLine, importedText, window);
+
+    RemoteControl remote(window.control());
+    QObject::connect(&remote, &RemoteControl::presentationRequested, &window, &MainWindow::setPresentation);
+    if (const auto failure = remote.registerOn(QDBusConnection::sessionBus()))
+        print(stderr, QStringLiteral("tickora: %1\n").arg(*failure));
+
+    TextFollower follower;
+    if (commandLine.follow) {
+        QObject::connect(&follower, &TextFollower::textChanged, &window,
+                         [&window](const QString &text) { (void)window.control().setText(text); });
+        QObject::connect(&follower, &TextFollower::problem, &window, [](const QString &message) {
+            print(stderr, QStringLiteral("tickora: %1\n").arg(message));
+        });
+        follower.follow(*commandLine.follow);
+    }
+
     window.show();
+    if (commandLine.fullScreen)
+        window.setPresentation(true);
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 #include "app/systemcolours.h"
 #include "app/twips.h"
 #include "field/marqueefield.h"
+#include "field/presentationview.h"
 #include "scroll/scrollstep.h"
 #include "window/initialstate.h"
 
@@ -261,6 +262,9 @@ void MainWindow::createKeys()
     }
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, m_foreColourButton, &QPushButton::click);
+    // F11 shows the display alone; the view itself takes Esc and F11 to leave.
+    auto *presentation = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(presentation, &QShortcut::activated, this, [this] { setPresentation(true); });
 }
 
 void MainWindow::enterPressed()
@@ -340,13 +344,26 @@ void MainWindow::wireCommands()
         connect(findChild<QAction *>(QStringLiteral("s%1").arg(item)), &QAction::triggered, this,
                 [this, item] { chooseSpeed(item); });
     }
+
+    // Whatever the user changes, other programs learn of.
+    connect(m_displayField, &MarqueeField::textChanged, this, [this] {
+        if (!m_rotating)
+            m_control.notifyChanged();
+    });
+    connect(m_startButton, &QPushButton::clicked, &m_control, &MarqueeControl::notifyChanged);
+    for (QRadioButton *button : m_speedButtons)
+        connect(button, &QRadioButton::toggled, &m_control, &MarqueeControl::notifyChanged);
+    for (QRadioButton *button : {m_leftButton, m_rightButton})
+        connect(button, &QRadioButton::toggled, &m_control, &MarqueeControl::notifyChanged);
 }
 
 // --- Commands ---------------------------------------------------------------------
 
 void MainWindow::scrollStep()
 {
+    m_rotating = true;
     runScrollStep(*this);
+    m_rotating = false;
 }
 void MainWindow::captionStep()
 {
@@ -415,6 +432,32 @@ void MainWindow::showSpecs()
 void MainWindow::showAbout()
 {
     m_messages->showMessage(AboutMessages::about(), MessageBox::Icon::None);
+}
+
+PresentationView *MainWindow::presentation() const
+{
+    return m_presentation;
+}
+
+void MainWindow::setPresentationScreen(QScreen *screen)
+{
+    m_presentationScreen = screen;
+}
+
+void MainWindow::setPresentation(bool on)
+{
+    if (on == isPresenting())
+        return;
+    if (on) {
+        m_presentation = new PresentationView(*m_displayField, this);
+        connect(m_presentation, &PresentationView::leaveRequested, this, [this] { setPresentation(false); });
+        m_presentation->showOn(m_presentationScreen ? m_presentationScreen.data() : screen());
+        return;
+    }
+    m_presentation->hide();
+    m_presentation->deleteLater();
+    m_presentation = nullptr;
+    activateWindow();
 }
 
 // --- Services ---------------------------------------------------------------------

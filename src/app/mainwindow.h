@@ -2,6 +2,7 @@
 
 #include "appearance/appearancecommands.h"
 #include "io/texttransfer.h"
+#include "scroll/marqueecontrol.h"
 #include "scroll/startstop.h"
 #include "settings/settingscommands.h"
 #include "settings/settingsrecord.h"
@@ -9,12 +10,14 @@
 #include "window/windowaccess.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
 
 class CommonDialog;
 class MarqueeField;
+class PresentationView;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -41,6 +44,16 @@ public:
 
     // The display field's font, not the window's own.
     using WindowAccess::font;
+
+    // The marquee's commands for other programs and a followed file.
+    [[nodiscard]] MarqueeControl &control() { return m_control; }
+
+    // The display alone on a whole screen (F11); leaving it shows the window as before.
+    void setPresentation(bool on);
+    [[nodiscard]] bool isPresenting() const { return !m_presentation.isNull(); }
+    [[nodiscard]] PresentationView *presentation() const;
+    // Where the presentation shows; none: the window's own screen.
+    void setPresentationScreen(QScreen *screen);
 
     // WindowAccess
     [[nodiscard]] QString caption() const override;
@@ -121,6 +134,10 @@ private:
     QTimer *m_captionTimer = nullptr;
 
     QString m_caption;
+    QPointer<PresentationView> m_presentation;
+    QPointer<QScreen> m_presentationScreen;
+    // While the scroll timer rotates the text, which changes nothing another program sees.
+    bool m_rotating = false;
 
     std::unique_ptr<CommonDialog> m_ownDialog;
     CommonDialog *m_dialog;
@@ -131,4 +148,5 @@ private:
     SettingsCommands m_settings;
     TextTransfer m_transfer;
     AppearanceCommands m_appearance;
+    MarqueeControl m_control{*this, m_startStop};
 };

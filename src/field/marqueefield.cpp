@@ -74,6 +74,7 @@ void MarqueeField::setText(const QString &text)
         updateMicroFocus();
     if (told)
         notifyAccessibility(QAccessibleTextUpdateEvent(this, 0, previous, document.text()));
+    Q_EMIT textChanged();
 }
 
 void MarqueeField::setSteadyText(const std::optional<QString> &text)
@@ -92,8 +93,15 @@ void MarqueeField::setColours(const QColor &text, const QColor &background)
     setPalette(colours);
 }
 
+void MarqueeField::setFrame(Frame frame)
+{
+    m_frame = frame;
+    invalidateView();
+}
+
 void MarqueeField::edited(const MarqueeDocument::Change &change)
 {
+    Q_EMIT textChanged();
     if (!QAccessible::isActive() || m_steadyText)
         return;
     if (change.removed.isEmpty())
@@ -135,7 +143,8 @@ void MarqueeField::initStyleOption(QStyleOptionFrame *option) const
 {
     option->initFrom(this);
     option->rect = contentsRect();
-    option->lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, option, this);
+    option->lineWidth =
+        m_frame == Frame::Drawn ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, option, this) : 0;
     option->midLineWidth = 0;
     option->state |= QStyle::State_Sunken;
     option->features = QStyleOptionFrame::None;
@@ -232,6 +241,10 @@ void MarqueeField::paintEvent(QPaintEvent *event)
 
 void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
 {
+    if (m_frame == Frame::None) {
+        painter.fillRect(panel.rect, palette().brush(QPalette::Base));
+        return;
+    }
     const qreal ratio = devicePixelRatio();
     const PanelKey key{panel.rect.size(), ratio,           int(panel.state), palette().cacheKey(),
                        style(),           panel.lineWidth, panel.direction};

@@ -38,9 +38,14 @@ public:
     // typed) instead of the document, and hears of no step; none ends that. A change of
     // what it reads is sent as one change.
     void setSteadyText(const std::optional<QString> &text);
+    [[nodiscard]] const std::optional<QString> &steadyText() const { return m_steadyText; }
     // What assistive technology reads: the steady text, or else the document.
     [[nodiscard]] QString accessibleText() const { return m_steadyText.value_or(text()); }
     void setColours(const QColor &text, const QColor &background);
+    // Whether the line edit's frame is drawn around the text; without it the background
+    // reaches the edges, as on a screen that shows the display alone.
+    enum class Frame { Drawn, None };
+    void setFrame(Frame frame);
     [[nodiscard]] qsizetype cursorPosition() const { return m_editor.document().cursor(); }
     void setCursorPosition(qsizetype position) { m_editor.moveCursor(position, MarqueeDocument::Move::Jump); }
 
@@ -59,6 +64,10 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+Q_SIGNALS:
+    // The text was set or edited.
+    void textChanged();
 
 protected:
     bool event(QEvent *event) override;
@@ -117,6 +126,7 @@ private:
 
     MarqueeEditor m_editor;
     std::optional<QString> m_steadyText;
+    Frame m_frame = Frame::Drawn;
     QImage m_panel;
     PanelKey m_panelKey;
 

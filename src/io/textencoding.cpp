@@ -2,19 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <array>
-
-namespace {
-
-// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F. The five bytes the code page
-// leaves undefined map to the C1 control of the same number, so that no byte is lost.
-constexpr std::array<char16_t, 32> kHighControls{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
-
 namespace TextEncoding {
 
 QByteArray encode(QStringView text)
@@ -37,13 +24,12 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *out++ = (value >= 0x80 && value <= 0x9F) ? QChar(kHighControls[value - 0x80]) : QChar(value);
-    }
-    return text;
+    // Qt's decoder (ICU) maps the five bytes the code page leaves undefined to the C1
+    // control of the same number, so that no byte is lost.
+    QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return QString::fromLatin1(bytes);
+    return decoder.decode(bytes);
 }
 
 QString decode(QByteArrayView bytes)

@@ -32,15 +32,20 @@ void TextTransfer::importText()
 {
     if (!askFileName(FileDialog::Open, kImportFilter))
         return;
-    const QString fileName = m_dialog.fileName();
     QString text;
-    if (const auto failure = TextFiles::read(fileName, InitialState::kMaxTextLength, text)) {
-        m_messages.showMessage(QCoreApplication::translate("TextTransfer", "Cannot import \"%1\": %2.")
-                                   .arg(shownName(fileName), *failure),
-                               MessageBox::Icon::Warning);
+    if (const auto message = readImport(m_dialog.fileName(), text)) {
+        m_messages.showMessage(*message, MessageBox::Icon::Warning);
         return;
     }
     m_window.setText(text);
+}
+
+std::optional<QString> TextTransfer::readImport(const QString &fileName, QString &text)
+{
+    if (const auto failure = TextFiles::read(fileName, InitialState::kMaxTextLength, text))
+        return QCoreApplication::translate("TextTransfer", "Cannot import \"%1\": %2.")
+            .arg(shownName(fileName), *failure);
+    return std::nullopt;
 }
 
 void TextTransfer::exportText()

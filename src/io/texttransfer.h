@@ -3,6 +3,8 @@
 #include <QLatin1StringView>
 #include <QString>
 
+#include <optional>
+
 class CommonDialog;
 class MessageBox;
 class WindowAccess;
@@ -30,6 +32,8 @@ public:
     static constexpr QLatin1StringView kHtmlFilter{"Web Page (*.htm*)|*.htm*|"};
 
     void importText();
+    // Reads a file as Import does: the text, or the message that says why not.
+    [[nodiscard]] static std::optional<QString> readImport(const QString &fileName, QString &text);
     void exportText();
     void exportHtml();
 

@@ -1,6 +1,5 @@
 #include "appearance/appearancecommands.h"
 #include "corefixture.h"
-#include "window/initialstate.h"
 
 #include <QDir>
 #include <QTest>
@@ -9,12 +8,17 @@ namespace {
 
 enum class Target { Fore, Back };
 
-const QByteArray kEmptyFontRecord = "\"\",\"\",\"\",\"\",\"\"\r\n";
+QStringList entries()
+{
+    return QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
 
 } // namespace
 
 Q_DECLARE_METATYPE(Target)
+Q_DECLARE_METATYPE(ScriptedDialog::Answer)
 
+// The colour, font and Clear commands on the plain window, with the dialog scripted.
 class TestAppearanceCommands : public QObject
 {
     Q_OBJECT
@@ -22,23 +26,15 @@ class TestAppearanceCommands : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void colourPicked_data();
-    void colourPicked();
-    void colourCancelOrRefusedChangesNothing_data();
-    void colourCancelOrRefusedChangesNothing();
+    void colour_data();
+    void colour();
     void colourDialogOpensOnLastPick();
-    void fontPicked_data();
-    void fontPicked();
-    void fontCancelStillWritesFile();
-    void fontRefusedPartway();
+    void font_data();
+    void font();
     void fontFileFailureReported();
     void clearEmptiesOnlyTheText();
 
 private:
-    void chooseColour(Target target);
-    [[nodiscard]] ColourValue colourOf(Target target) const;
-    [[nodiscard]] QString recordOf(Target target) const;
-
     std::unique_ptr<CoreFixture> m_fx;
     std::unique_ptr<AppearanceCommands> m_commands;
 };
@@ -54,188 +50,114 @@ void TestAppearanceCommands::init()
 void TestAppearanceCommands::cleanup()
 {
     QVERIFY(m_fx->dialog.allAnswersUsed());
+    QVERIFY(m_fx->messages.messages.isEmpty());
     m_commands.reset();
     m_fx.reset();
 }
 
-void TestAppearanceCommands::chooseColour(Target target)
-{
-    if (target == Target::Fore)
-        m_commands->chooseForeColour();
-    else
-        m_commands->chooseBackColour();
-}
-
-ColourValue TestAppearanceCommands::colourOf(Target target) const
-{
-    return target == Target::Fore ? m_fx->window.foreColour() : m_fx->window.backColour();
-}
-
-QString TestAppearanceCommands::recordOf(Target target) const
-{
-    return target == Target::Fore ? m_fx->record.foreColour : m_fx->record.backColour;
-}
-
-void TestAppearanceCommands::colourPicked_data()
+void TestAppearanceCommands::colour_data()
 {
     QTest::addColumn<Target>("target");
-    QTest::addColumn<ColourValue>("picked");
-    QTest::addColumn<QString>("recorded");
-    QTest::newRow("fore pure red") << Target::Fore << Colours::rgb(255, 0, 0) << "255";
+    QTest::addColumn<ScriptedDialog::Answer>("answer");
+    QTest::addColumn<QString>("recorded"); // empty: nothing changes
+    QTest::newRow("fore pure red") << Target::Fore << ScriptedDialog::Answer(Colours::rgb(255, 0, 0))
+                                   << "255";
     QTest::newRow("back blue above green above red")
-        << Target::Back << Colours::rgb(0x11, 0x22, 0x33) << "3351057";
-    QTest::newRow("back system colour") << Target::Back << Colours::systemColour(15) << "-2147483633";
+        << Target::Back << ScriptedDialog::Answer(Colours::rgb(0x11, 0x22, 0x33)) << "3351057";
+    QTest::newRow("back system colour")
+        << Target::Back << ScriptedDialog::Answer(Colours::systemColour(15)) << "-2147483633";
+    QTest::newRow("fore cancel") << Target::Fore << ScriptedDialog::Answer(ScriptedDialog::Cancel{}) << "";
+    QTest::newRow("back not a colour")
+        << Target::Back << ScriptedDialog::Answer(ColourValue{0x1000000}) << "";
 }
 
-void TestAppearanceCommands::colourPicked()
+void TestAppearanceCommands::colour()
 {
     QFETCH(Target, target);
-    QFETCH(ColourValue, picked);
+    QFETCH(ScriptedDialog::Answer, answer);
     QFETCH(QString, recorded);
-    const Target other = target == Target::Fore ? Target::Back : Target::Fore;
-    const ColourValue otherColour = colourOf(other);
-    m_fx->dialog.expect(picked);
-
-    chooseColour(target);
-
-    QCOMPARE(m_fx->dialog.calls().size(), 1);
-    const ScriptedDialog::Call &call = m_fx->dialog.calls().constFirst();
-    QCOMPARE(call.kind, ScriptedDialog::Kind::Colour);
-    QCOMPARE(colourOf(target), picked);
-    QCOMPARE(recordOf(target), recorded);
-    QCOMPARE(colourOf(other), otherColour);
-    QVERIFY(recordOf(other).isEmpty());
-    QVERIFY(m_fx->messages.messages.isEmpty());
-    // The colour reaches a file only by Save or Exit.
-    QVERIFY(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
-}
-
-void TestAppearanceCommands::colourCancelOrRefusedChangesNothing_data()
-{
-    QTest::addColumn<Target>("target");
-    QTest::addColumn<bool>("cancel");
-    QTest::newRow("fore cancel") << Target::Fore << true;
-    QTest::newRow("back not a colour") << Target::Back << false;
-}
-
-void TestAppearanceCommands::colourCancelOrRefusedChangesNothing()
-{
-    QFETCH(Target, target);
-    QFETCH(bool, cancel);
+    const bool fore = target == Target::Fore;
     m_fx->record.foreColour = m_fx->record.backColour = QStringLiteral("77");
-    const ColourValue before = colourOf(target);
-    if (cancel)
-        m_fx->dialog.expect(ScriptedDialog::Cancel{});
-    else
-        m_fx->dialog.expect(ColourValue{0x1000000});
-    chooseColour(target);
-    QCOMPARE(colourOf(target), before);
-    QCOMPARE(recordOf(target), QStringLiteral("77"));
-    QVERIFY(m_fx->messages.messages.isEmpty());
+    const ColourValue before[] = {m_fx->window.foreColour(), m_fx->window.backColour()};
+    m_fx->dialog.expect(answer);
+    fore ? m_commands->chooseForeColour() : m_commands->chooseBackColour();
+    QCOMPARE(m_fx->dialog.calls().constFirst().kind, ScriptedDialog::Kind::Colour);
+    const ColourValue expected = recorded.isEmpty() ? before[fore ? 0 : 1] : recorded.toInt();
+    QCOMPARE(fore ? m_fx->window.foreColour() : m_fx->window.backColour(), expected);
+    QCOMPARE(fore ? m_fx->window.backColour() : m_fx->window.foreColour(), before[fore ? 1 : 0]);
+    QCOMPARE(fore ? m_fx->record.foreColour : m_fx->record.backColour,
+             recorded.isEmpty() ? QStringLiteral("77") : recorded);
+    QCOMPARE(fore ? m_fx->record.backColour : m_fx->record.foreColour, QStringLiteral("77"));
+    QVERIFY(entries().isEmpty()); // a colour reaches a file only by Save or Exit
 }
 
 void TestAppearanceCommands::colourDialogOpensOnLastPick()
 {
     m_fx->window.setBackColour(Colours::rgb(0, 0, 255));
-    m_fx->dialog.expect(Colours::rgb(255, 0, 0));
-    m_fx->dialog.expect(ScriptedDialog::Cancel{});
-    m_fx->dialog.expect(Colours::rgb(0, 255, 0));
-    m_fx->dialog.expect(ScriptedDialog::Cancel{});
+    for (const ScriptedDialog::Answer &answer :
+         {ScriptedDialog::Answer(Colours::rgb(255, 0, 0)), ScriptedDialog::Answer(ScriptedDialog::Cancel{}),
+          ScriptedDialog::Answer(Colours::rgb(0, 255, 0)), ScriptedDialog::Answer(ScriptedDialog::Cancel{})})
+        m_fx->dialog.expect(answer);
     m_commands->chooseForeColour();
     m_commands->chooseBackColour();
     m_commands->chooseBackColour();
     m_commands->chooseForeColour();
-    const QList<ScriptedDialog::Call> &calls = m_fx->dialog.calls();
-    QCOMPARE(calls.size(), 4);
+    QList<ColourValue> offered;
+    for (const ScriptedDialog::Call &call : m_fx->dialog.calls())
+        offered << call.colour;
     // The background dialog starts on the foreground just picked, not on the field's blue.
-    QCOMPARE(calls[1].colour, Colours::rgb(255, 0, 0));
-    QCOMPARE(calls[2].colour, Colours::rgb(255, 0, 0));
-    QCOMPARE(calls[3].colour, Colours::rgb(0, 255, 0));
+    QCOMPARE(offered.mid(1),
+             (QList<ColourValue>{Colours::rgb(255, 0, 0), Colours::rgb(255, 0, 0), Colours::rgb(0, 255, 0)}));
 }
 
-void TestAppearanceCommands::fontPicked_data()
+void TestAppearanceCommands::font_data()
 {
-    QTest::addColumn<MarqueeFont>("picked");
-    QTest::addColumn<double>("appliedSize");
+    QTest::addColumn<ScriptedDialog::Answer>("answer");
+    QTest::addColumn<MarqueeFont>("applied");
     QTest::addColumn<QByteArray>("fontFile");
+    const MarqueeFont initial = PlainWindow().font();
     QTest::newRow("10.5 bold underlined")
-        << MarqueeFont{QStringLiteral("Liberation Sans"), 10.5, true, false, true} << 10.5
+        << ScriptedDialog::Answer(MarqueeFont{QStringLiteral("Liberation Sans"), 10.5, true, false, true})
+        << MarqueeFont{QStringLiteral("Liberation Sans"), 10.5, true, false, true}
         << QByteArray("\"Liberation Sans\",\"10.5\",\"True\",\"False\",\"True\"\r\n");
-    QTest::newRow("24 plain") << MarqueeFont{QStringLiteral("Arial"), 24, false, false, false} << 24.0
-                              << QByteArray("\"Arial\",\"24\",\"False\",\"False\",\"False\"\r\n");
-    QTest::newRow("12.3 in single precision")
-        << MarqueeFont{QStringLiteral("DejaVu Serif"), 12.3, false, true, false} << double(12.3f)
-        << QByteArray("\"DejaVu Serif\",\"12.3\",\"False\",\"True\",\"False\"\r\n");
-    QTest::newRow("name with blanks and comma")
-        << MarqueeFont{QStringLiteral("Odd, Face"), 1.75, false, false, false} << 1.75
-        << QByteArray("\"Odd, Face\",\"1.75\",\"False\",\"False\",\"False\"\r\n");
+    QTest::newRow("12.3 in single precision, a comma in the name")
+        << ScriptedDialog::Answer(MarqueeFont{QStringLiteral("Odd, Face"), 12.3, false, true, false})
+        << MarqueeFont{QStringLiteral("Odd, Face"), double(12.3f), false, true, false}
+        << QByteArray("\"Odd, Face\",\"12.3\",\"False\",\"True\",\"False\"\r\n");
+    // Cancel still writes the file, with what the record holds: nothing picked yet.
+    QTest::newRow("cancel") << ScriptedDialog::Answer(ScriptedDialog::Cancel{}) << initial
+                            << QByteArray("\"\",\"\",\"\",\"\",\"\"\r\n");
+    // The field refuses the size: the name stays applied and recorded, the rest is neither.
+    MarqueeFont named = initial;
+    named.name = QStringLiteral("Serif");
+    QTest::newRow("size refused") << ScriptedDialog::Answer(
+                                         MarqueeFont{QStringLiteral("Serif"), 0.5, false, true, true})
+                                  << named << QByteArray("\"Serif\",\"\",\"\",\"\",\"\"\r\n");
 }
 
-void TestAppearanceCommands::fontPicked()
+void TestAppearanceCommands::font()
 {
-    QFETCH(MarqueeFont, picked);
-    QFETCH(double, appliedSize);
+    QFETCH(ScriptedDialog::Answer, answer);
+    QFETCH(MarqueeFont, applied);
     QFETCH(QByteArray, fontFile);
     // The separator of the size is a point whatever the locale says.
-    const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    m_fx->dialog.expect(picked);
+    m_fx->dialog.expect(answer);
     m_commands->chooseFont();
-    QLocale::setDefault(previous);
-
-    QCOMPARE(m_fx->dialog.calls().size(), 1);
-    QCOMPARE(m_fx->dialog.calls()[0].kind, ScriptedDialog::Kind::Font);
-    MarqueeFont applied = picked;
-    applied.size = appliedSize;
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(m_fx->dialog.calls().constFirst().kind, ScriptedDialog::Kind::Font);
     QCOMPARE(m_fx->window.font(), applied);
-    QCOMPARE(m_fx->record.fontName, picked.name);
-    QCOMPARE(m_fx->record.fontSize, QString::fromLatin1(fontFile.split('"').at(3)));
-    QCOMPARE(m_fx->record.fontBold, picked.bold ? QStringLiteral("True") : QStringLiteral("False"));
-    QCOMPARE(m_fx->record.fontItalic, picked.italic ? QStringLiteral("True") : QStringLiteral("False"));
-    QCOMPARE(m_fx->record.fontUnderline, picked.underline ? QStringLiteral("True") : QStringLiteral("False"));
     QCOMPARE(m_fx->dir.read(QStringLiteral("font")), fontFile);
-    QVERIFY(m_fx->messages.messages.isEmpty());
-}
 
-void TestAppearanceCommands::fontCancelStillWritesFile()
-{
-    const MarqueeFont initial = m_fx->window.font();
-    m_fx->dialog.expect(ScriptedDialog::Cancel{});
-    m_commands->chooseFont();
-    // Nothing was ever loaded or picked: five empty values.
-    QCOMPARE(m_fx->dir.read(QStringLiteral("font")), kEmptyFontRecord);
-    QCOMPARE(m_fx->window.font(), initial);
-
-    // After a pick and the file's removal, Cancel writes the record's values again.
-    m_fx->dialog.expect(MarqueeFont{QStringLiteral("Serif"), 18, false, true, false});
-    m_fx->dialog.expect(ScriptedDialog::Cancel{});
-    m_commands->chooseFont();
+    // After the file's removal, Cancel writes the record's values again, not the window's.
     QVERIFY(QFile::remove(QStringLiteral("font")));
     m_fx->window.setFontName(QStringLiteral("Other"));
+    m_fx->dialog.expect(ScriptedDialog::Cancel{});
     m_commands->chooseFont();
-    // The dialog opened on the field's font, not on the one it returned last.
-    QCOMPARE(m_fx->dialog.calls().last().font, m_fx->window.font());
-    QCOMPARE(m_fx->dir.read(QStringLiteral("font")),
-             QByteArray("\"Serif\",\"18\",\"False\",\"True\",\"False\"\r\n"));
+    QCOMPARE(m_fx->dir.read(QStringLiteral("font")), fontFile);
     QCOMPARE(m_fx->window.font().name, QStringLiteral("Other"));
-    QVERIFY(m_fx->messages.messages.isEmpty());
-}
-
-void TestAppearanceCommands::fontRefusedPartway()
-{
-    // The field refuses the size: the name stays applied and recorded, the rest is
-    // neither, and the file holds what the record then holds.
-    const MarqueeFont initial = m_fx->window.font();
-    m_fx->dialog.expect(MarqueeFont{QStringLiteral("Serif"), 0.5, false, true, true});
-    m_commands->chooseFont();
-    QCOMPARE(m_fx->window.font().name, QStringLiteral("Serif"));
-    QCOMPARE(m_fx->window.font().size, initial.size);
-    QCOMPARE(m_fx->window.font().italic, initial.italic);
-    QCOMPARE(m_fx->window.font().underline, initial.underline);
-    QCOMPARE(m_fx->record.fontName, QStringLiteral("Serif"));
-    QVERIFY(m_fx->record.fontSize.isEmpty());
-    QVERIFY(m_fx->record.fontItalic.isEmpty());
-    QCOMPARE(m_fx->dir.read(QStringLiteral("font")), QByteArray("\"Serif\",\"\",\"\",\"\",\"\"\r\n"));
+    // The dialog opened on the field's font, not on the one it returned last.
+    QCOMPARE(m_fx->dialog.calls().constLast().font, m_fx->window.font());
 }
 
 void TestAppearanceCommands::fontFileFailureReported()
@@ -246,12 +168,12 @@ void TestAppearanceCommands::fontFileFailureReported()
     m_commands->chooseFont();
     QCOMPARE(m_fx->window.font(), (MarqueeFont{QStringLiteral("Serif"), 30, true, false, false}));
     QCOMPARE(m_fx->record.fontSize, QStringLiteral("30"));
-    QCOMPARE(m_fx->messages.messages.size(), 1);
-    QCOMPARE(m_fx->messages.messages[0].icon, MessageBox::Icon::Warning);
-    QVERIFY2(m_fx->messages.messages[0].text.contains(
-                 QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("font")))),
-             qPrintable(m_fx->messages.messages[0].text));
-    QVERIFY(QFileInfo(QStringLiteral("font")).isDir());
+    const QList<RecordingMessageBox::Message> messages = std::exchange(m_fx->messages.messages, {});
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].icon, MessageBox::Icon::Warning);
+    QVERIFY2(
+        messages[0].text.contains(QDir::toNativeSeparators(QDir::current().absoluteFilePath(u"font"_qs))),
+        qPrintable(messages[0].text));
 }
 
 void TestAppearanceCommands::clearEmptiesOnlyTheText()
@@ -259,18 +181,14 @@ void TestAppearanceCommands::clearEmptiesOnlyTheText()
     m_fx->window.setText(QStringLiteral("ELLO H"));
     m_fx->window.setStartCaption(QStringLiteral("Stop"));
     m_fx->window.setScrollTimerEnabled(true);
-    m_fx->window.setForeColour(255);
     m_fx->record.text = QStringLiteral("saved");
-    const MarqueeFont font = m_fx->window.font();
     m_commands->clearText();
     QCOMPARE(m_fx->window.text(), QString());
     QVERIFY(m_fx->window.isScrollTimerEnabled());
     QCOMPARE(m_fx->window.startCaption(), QStringLiteral("Stop"));
-    QCOMPARE(m_fx->window.foreColour(), 255);
-    QCOMPARE(m_fx->window.font(), font);
     QCOMPARE(m_fx->record.text, QStringLiteral("saved"));
     QVERIFY(m_fx->dialog.calls().isEmpty());
-    QVERIFY(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    QVERIFY(entries().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestAppearanceCommands)

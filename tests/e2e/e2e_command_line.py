@@ -25,7 +25,8 @@ DISPLAY_LINE = r"tickora: cannot show the window \([^\n]*\); set DISPLAY or WAYL
 ARGUMENT_CASES = [
     ("help", ["--help"], {}, 0,
      r"Usage: tickora \[options\]\n.*\n  -h, --help .*\n  -v, --version .*\n"
-     r"  --folder <DIR> .*\n  --own-folder .*", ""),
+     r"  --folder <DIR> .*\n  --own-folder .*\n  --text <TEXT> .*\n  --import <FILE> .*\n  --speed <LEVEL> .*\n"
+     r"  --direction <left\|right> .*\n  --start .*\n  --fullscreen .*\n  --screen <NAME\|N> .*\n  --follow <FILE> .*", ""),
     ("short help", ["-h", "--own-folder"], {}, 0, r"Usage: tickora \[options\]\n.*", ""),
     ("version", ["--version"], {}, 0, r"tickora 1\.7\n", ""),
     ("short version", ["-v"], {}, 0, r"tickora 1\.7\n", ""),
@@ -34,6 +35,12 @@ ARGUMENT_CASES = [
     ("folder without its value", ["--folder"], {}, 2, "", r"tickora: Missing value after '--folder'\.\n" + HINT),
     ("empty folder", ["--folder", ""], {}, 2, "", r"tickora: Empty value for option '--folder'\.\n" + HINT),
     ("both folders", ["--own-folder", "--folder", "x"], {}, 2, "", r"tickora: .*exclude each other\.\n" + HINT),
+    ("speed 13", ["--speed", "13"], {}, 2, "", r"tickora: Invalid speed '13': give a level from 1 to 12\.\n" + HINT),
+    ("speed not a number", ["--speed", "fast"], {}, 2, "", r"tickora: Invalid speed 'fast'.*\n" + HINT),
+    ("direction up", ["--direction", "up"], {}, 2, "", r"tickora: Invalid direction 'up': give left or right\.\n" + HINT),
+    ("two texts", ["--text", "a", "--follow", "b"], {}, 2, "", r"tickora: .*exclude each other\.\n" + HINT),
+    ("import of a missing file", ["--import", "missing.txt"], {}, 2, "",
+     r"tickora: Cannot import \"/.*/missing\.txt\": .*\.\n" + HINT),
     ("folder below a file", ["--folder", "file/sub"], {}, 1, "",
      r"tickora: cannot create the folder 'file/sub': Not a directory\n"),
     ("folder that is a file", ["--folder", "file"], {}, 1, "",

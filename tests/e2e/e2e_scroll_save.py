@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """A person types a text, picks speed 12 and Right, starts and stops the marquee, saves,
-leaves by "Exit", and finds everything back at the next start."""
+leaves by "Exit", and finds everything back at the next start; there Enter opens the HTML
+export's save dialog, Esc the colour dialog, and the close box ends the program without
+writing anything."""
 
 import re
 import tempfile
@@ -124,7 +126,25 @@ def first_run(app, folder, artefacts):
     return stopped, chosen
 
 
-def second_run(app, artefacts, stopped, chosen):
+def open_dialog(app, key, title_pattern, artefacts, answer=None):
+    """Presses key in the field, checks the title of the dialog it opens, then types answer
+    and Enter into it, or cancels it with Esc."""
+    app.key(key)
+    window, title = app.wait_for_dialog()
+    artefacts.save(app.x.screenshot(), f"06-{key}-dialog")
+    check(re.search(title_pattern, title, re.I), f"{key} opened a window titled {title!r}")
+    app.x.xdotool("windowfocus", "--sync", window)
+    if answer is None:
+        app.key("Escape")
+    else:
+        app.type(answer)
+        app.key("Return")
+    app.wait_for_no_dialog()
+    # Without a window manager nobody hands the focus back to the window: do its part.
+    app.x.xdotool("windowfocus", "--sync", app.window)
+
+
+def second_run(app, folder, artefacts, stopped, chosen):
     step("the next start shows the saved text, speed 12 and Right")
     app.park_mouse()
     artefacts.save(app.shot(), "05-restored")
@@ -133,6 +153,26 @@ def second_run(app, artefacts, stopped, chosen):
     check(columns <= CARET_COLUMNS, f"the restored field differs from the saved one in {columns} columns")
     check(not differs(app.shot(SPEED_FRAME), chosen[0]), "speed 12 is not selected after the restart")
     check(not differs(app.shot(DIRECTION_FRAME), chosen[1]), "Right is not selected after the restart")
+
+    step("Enter opens the HTML export's save dialog: cancelled, then a name; Esc opens the colour dialog")
+    app.click_field()
+    open_dialog(app, "Return", r"save", artefacts)
+    check(files_in(folder) == sorted(SETTINGS), f"the cancelled export left {files_in(folder)}")
+    open_dialog(app, "Return", r"save", artefacts, answer="page.htm")
+    page = Path(folder) / "page.htm"
+    wait_until(page.exists, 5, "the HTML export to write page.htm")
+    check(page.read_bytes() == b"<MARQUEE> HELLO </MARQUEE>\r\n", f"page.htm holds {page.read_bytes()!r}")
+    page.unlink()
+    open_dialog(app, "Escape", r"colou?r", artefacts)
+
+    step("changes, then the close box: the program ends and the saved files stay as they were")
+    app.type("Z")
+    app.click_speed(5)
+    app.click_button("Start")
+    app.close_by_close_box()
+    check(app.wait_for_exit() == 0, "closing did not end the program cleanly")
+    check(read_settings(folder) == SETTINGS, f"closing changed the files: {read_settings(folder)}")
+    check(files_in(folder) == sorted(SETTINGS), f"closing left {files_in(folder)}")
 
 
 def main():
@@ -148,9 +188,7 @@ def main():
         step("start the program again in the same folder")
         app = Tickora(args.binary, x, folder, artefacts.path("tickora.log"))
         try:
-            second_run(app, artefacts, stopped, chosen)
-            app.close_by_close_box()
-            app.wait_for_exit()
+            second_run(app, folder, artefacts, stopped, chosen)
         finally:
             app.stop()
     print("PASS")

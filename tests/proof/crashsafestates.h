@@ -3,14 +3,14 @@
 #include "window/colourvalue.h"
 #include "window/windowaccess.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 
-// The two states that the save helper writes in turn, and the exact bytes of every file
-// for each, spelt out here rather than produced by the writer under test.
+// The two states that the save helper writes in turn. What each file holds for either is
+// taken from helpers that write one or two rounds and end; the files' layout is the
+// settings and transfer tests'.
 namespace CrashSafe {
 
 struct State
@@ -55,60 +55,11 @@ inline const std::array<State, 2> &states()
     return kStates;
 }
 
-inline QByteArray quoted(const QString &value)
-{
-    return '"' + value.toUtf8() + '"';
-}
-
-inline QByteArray record(const QList<QByteArray> &values)
-{
-    QByteArray bytes;
-    for (const QByteArray &value : values)
-        bytes += (bytes.isEmpty() ? "" : ",") + value;
-    return bytes + "\r\n";
-}
-
-inline QByteArray flag(bool value)
-{
-    return value ? "\"True\"" : "\"False\"";
-}
-
-// The bytes of the settings file `name` for `state`.
-inline QByteArray settingsBytes(const QString &name, const State &state)
-{
-    if (name == u"text")
-        return record({quoted(state.text)});
-    if (name == u"color")
-        return record({quoted(QString::number(state.foreColour)), quoted(QString::number(state.backColour))});
-    if (name == u"speed") {
-        QList<QByteArray> values;
-        for (int level = 1; level <= kSpeedLevelCount; ++level)
-            values << flag(level == state.speedLevel);
-        return record(values);
-    }
-    if (name == u"dirct")
-        return record({flag(state.direction == Direction::Left), flag(state.direction == Direction::Right)});
-    QList<QByteArray> values;
-    for (const QString &value : state.font)
-        values << quoted(value);
-    return record(values);
-}
-
 inline const QStringList kSettingsNames{QStringLiteral("text"), QStringLiteral("color"),
                                         QStringLiteral("speed"), QStringLiteral("dirct"),
                                         QStringLiteral("font")};
 
 inline const QString kExportName = QStringLiteral("export.txt");
 inline const QString kHtmlName = QStringLiteral("page.htm");
-
-inline QByteArray exportBytes(const State &state)
-{
-    return state.text.toUtf8() + "\r\n";
-}
-
-inline QByteArray htmlBytes(const State &state)
-{
-    return "<MARQUEE> " + state.text.toUtf8() + " </MARQUEE>\r\n";
-}
 
 } // namespace CrashSafe

@@ -1,9 +1,10 @@
 // Saves over and over until it is killed, for the crash-safety test. With "settings" it
 // puts the two states of crashsafestates.h in turn on a plain window and runs Save and
 // the "font" file write; with "export" it runs the text and HTML exports of the two
-// texts in turn. Once every file has been written whole, it prints "ready".
+// texts in turn. Once every file has been written whole, it prints "ready". Given a number
+// of rounds, it ends after them.
 //
-// Usage: tickora_savehelper settings|export   (in the folder to write)
+// Usage: tickora_savehelper settings|export [rounds]   (in the folder to write)
 
 #include "crashsafestates.h"
 #include "io/texttransfer.h"
@@ -13,6 +14,7 @@
 
 #include <QCoreApplication>
 
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -29,14 +31,14 @@ int failed(const RecordingMessageBox &messages)
     return 1;
 }
 
-int saveSettings()
+int saveSettings(unsigned rounds)
 {
     PlainWindow window;
     SettingsRecord record;
     RecordingMessageBox messages;
     RecordingProgramEnd programEnd;
     SettingsCommands commands(window, record, messages, programEnd);
-    for (unsigned round = 0;; ++round) {
+    for (unsigned round = 0; round != rounds; ++round) {
         const CrashSafe::State &state = CrashSafe::states()[round % 2];
         window.setText(state.text);
         window.setForeColour(state.foreColour);
@@ -58,15 +60,16 @@ int saveSettings()
         if (round == 0)
             announceReady();
     }
+    return 0;
 }
 
-int exportTexts()
+int exportTexts(unsigned rounds)
 {
     PlainWindow window;
     ScriptedDialog dialog;
     RecordingMessageBox messages;
     TextTransfer transfer(window, dialog, messages);
-    for (unsigned round = 0;; ++round) {
+    for (unsigned round = 0; round != rounds; ++round) {
         window.setText(CrashSafe::states()[round % 2].text);
         dialog.expect(CrashSafe::kExportName);
         transfer.exportText();
@@ -77,6 +80,7 @@ int exportTexts()
         if (round == 0)
             announceReady();
     }
+    return 0;
 }
 
 } // namespace
@@ -85,10 +89,11 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
+    const unsigned rounds = arguments.size() > 2 ? arguments[2].toUInt() : UINT_MAX; // till killed
     if (arguments.value(1) == u"settings")
-        return saveSettings();
+        return saveSettings(rounds);
     if (arguments.value(1) == u"export")
-        return exportTexts();
-    std::fputs("usage: tickora_savehelper settings|export\n", stderr);
+        return exportTexts(rounds);
+    std::fputs("usage: tickora_savehelper settings|export [rounds]\n", stderr);
     return 2;
 }

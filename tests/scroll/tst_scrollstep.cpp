@@ -1,164 +1,123 @@
 #include "plainwindow.h"
-#include "scroll/scrollintervals.h"
 #include "scroll/scrollstep.h"
+#include "scroll/startstop.h"
 #include "window/initialstate.h"
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(Direction)
+
+// The scroll and caption ticks, Start and Stop, on the plain window.
 class TestScrollStep : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void intervalTable_data();
-    void intervalTable();
-    void stepSetsIntervalAndRotates_data();
-    void stepSetsIntervalAndRotates();
-    void emptyTextStaysEmptyButIntervalIsSet();
-    void nothingSelectedDoesNothing_data();
+    void tick_data();
+    void tick();
     void nothingSelectedDoesNothing();
-    void oneRotationPerTick();
-    void captionRotatesLeftAndComesBack();
+    void captionTurnsOnceAround();
+    void stopRestoresText_data();
+    void stopRestoresText();
 };
 
-void TestScrollStep::intervalTable_data()
+void TestScrollStep::tick_data()
 {
     QTest::addColumn<int>("level");
-    QTest::addColumn<int>("left");
-    QTest::addColumn<int>("right");
-    const int table[][2] = {{900, 900}, {800, 800}, {700, 700}, {600, 100}, {600, 500}, {400, 400},
-                            {300, 300}, {200, 200}, {150, 150}, {100, 100}, {50, 50},   {25, 25}};
-    for (int level = 1; level <= kSpeedLevelCount; ++level)
-        QTest::addRow("level %d", level) << level << table[level - 1][0] << table[level - 1][1];
-}
-
-void TestScrollStep::intervalTable()
-{
-    QFETCH(int, level);
-    QFETCH(int, left);
-    QFETCH(int, right);
-    QCOMPARE(ScrollIntervals::interval(level, Direction::Left), left);
-    QCOMPARE(ScrollIntervals::interval(level, Direction::Right), right);
-}
-
-void TestScrollStep::stepSetsIntervalAndRotates_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<bool>("right");
+    QTest::addColumn<Direction>("direction");
     QTest::addColumn<int>("interval");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("level 4 right is fast") << 4 << true << 100 << "DABC";
-    QTest::newRow("level 4 left") << 4 << false << 600 << "BCDA";
-}
-
-void TestScrollStep::stepSetsIntervalAndRotates()
-{
-    QFETCH(int, level);
-    QFETCH(bool, right);
-    QFETCH(int, interval);
-    QFETCH(QString, text);
-    PlainWindow window;
-    window.setText(QStringLiteral("ABCD"));
-    window.setSpeedSelected(level, true);
-    window.setDirectionSelected(right ? Direction::Right : Direction::Left, true);
-    runScrollStep(window);
-    QCOMPARE(window.scrollInterval(), interval);
-    QCOMPARE(window.text(), text);
-}
-
-void TestScrollStep::emptyTextStaysEmptyButIntervalIsSet()
-{
-    PlainWindow window;
+    // The speed table, left and right: level 4 runs fast to the right only.
+    const int intervals[][2] = {{900, 900}, {800, 800}, {700, 700}, {600, 100}, {600, 500}, {400, 400},
+                                {300, 300}, {200, 200}, {150, 150}, {100, 100}, {50, 50},   {25, 25}};
     for (int level = 1; level <= kSpeedLevelCount; ++level) {
-        for (const Direction direction : {Direction::Left, Direction::Right}) {
-            window.setSpeedSelected(level, true);
-            window.setDirectionSelected(direction, true);
-            const int writes = window.intervalWrites();
-            runScrollStep(window);
-            QCOMPARE(window.text(), QString());
-            QCOMPARE(window.scrollInterval(), ScrollIntervals::interval(level, direction).value());
-            QCOMPARE(window.intervalWrites(), writes + 1);
-        }
+        QTest::addRow("%d left", level) << level << Direction::Left << intervals[level - 1][0];
+        QTest::addRow("%d right", level) << level << Direction::Right << intervals[level - 1][1];
     }
 }
 
-void TestScrollStep::nothingSelectedDoesNothing_data()
+void TestScrollStep::tick()
 {
-    QTest::addColumn<bool>("clearSpeed");
-    QTest::addColumn<bool>("clearDirection");
-    QTest::newRow("no speed") << true << false;
-    QTest::newRow("no direction") << false << true;
-    QTest::newRow("neither") << true << true;
+    QFETCH(int, level);
+    QFETCH(Direction, direction);
+    QFETCH(int, interval);
+    PlainWindow window;
+    window.setSpeedSelected(level, true);
+    window.setDirectionSelected(direction, true);
+    runScrollStep(window); // an empty text stays empty, and the interval is set
+    QCOMPARE(window.text(), QString());
+    QCOMPARE(window.scrollInterval(), interval);
+    window.setText(QStringLiteral("ABCD"));
+    runScrollStep(window);
+    QCOMPARE(window.text(), direction == Direction::Left ? QStringLiteral("BCDA") : QStringLiteral("DABC"));
+    QCOMPARE(window.intervalWrites(), 2);
 }
 
 void TestScrollStep::nothingSelectedDoesNothing()
 {
-    QFETCH(bool, clearSpeed);
-    QFETCH(bool, clearDirection);
-    PlainWindow window;
-    window.setText(QStringLiteral("ABCD"));
-    if (clearSpeed)
-        window.setSpeedSelected(InitialState::kSpeedLevel, false);
-    if (clearDirection)
-        window.setDirectionSelected(Direction::Left, false);
-    runScrollStep(window);
-    QCOMPARE(window.text(), QStringLiteral("ABCD"));
-    QCOMPARE(window.scrollInterval(), InitialState::kScrollInterval);
-    QCOMPARE(window.intervalWrites(), 0);
-}
-
-// A window whose option buttons are not exclusive, so that several combinations match:
-// the first in the order (level 1 left, level 1 right, level 2 left, ...) must act alone.
-class LooseWindow final : public WindowAccess
-{
-public:
-    QString caption() const override { return {}; }
-    void setCaption(const QString &) override {}
-    QString text() const override { return m_text; }
-    void setText(const QString &text) override
-    {
-        m_text = text;
-        ++textWrites;
+    for (const bool clearSpeed : {false, true}) {
+        PlainWindow window;
+        window.setText(QStringLiteral("ABCD"));
+        if (clearSpeed)
+            window.setSpeedSelected(InitialState::kSpeedLevel, false);
+        else
+            window.setDirectionSelected(Direction::Left, false);
+        runScrollStep(window);
+        QCOMPARE(window.text(), QStringLiteral("ABCD"));
+        QCOMPARE(window.intervalWrites(), 0);
     }
-    void applyColours(ColourValue, ColourValue) override {}
-    void applyFont(const MarqueeFont &) override {}
-    bool isSpeedButtonChecked(int level) const override { return level == 3 || level == 9; }
-    void setSpeedButtonChecked(int, bool) override {}
-    bool isDirectionSelected(Direction) const override { return true; }
-    void setDirectionSelected(Direction, bool) override {}
-    QString startCaption() const override { return {}; }
-    void setStartCaption(const QString &) override {}
-    bool isScrollTimerEnabled() const override { return true; }
-    void setScrollTimerEnabled(bool) override {}
-    int scrollInterval() const override { return interval; }
-    void setScrollInterval(int milliseconds) override { interval = milliseconds; }
-
-    QString m_text = QStringLiteral("ABCD");
-    int textWrites = 0;
-    int interval = 0;
-};
-
-void TestScrollStep::oneRotationPerTick()
-{
-    LooseWindow window;
-    runScrollStep(window);
-    QCOMPARE(window.textWrites, 1);
-    QCOMPARE(window.text(), QStringLiteral("BCDA")); // level 3, left: the first match
-    QCOMPARE(window.interval, 700);
 }
 
-void TestScrollStep::captionRotatesLeftAndComesBack()
+void TestScrollStep::captionTurnsOnceAround()
 {
     PlainWindow window;
     const QString initial = InitialState::caption();
-    QCOMPARE(initial.size(), 15 + 17 + 40);
     runCaptionStep(window);
     QCOMPARE(window.caption(), initial.mid(1) + initial.front());
-    for (qsizetype tick = 1; tick < initial.size(); ++tick) {
+    for (qsizetype tick = 1; tick < initial.size(); ++tick)
         runCaptionStep(window);
-        QCOMPARE(window.caption().size(), initial.size());
-    }
     QCOMPARE(window.caption(), initial);
+}
+
+void TestScrollStep::stopRestoresText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<QString>("changedWhileRunning");
+    QTest::newRow("no tick") << "HELLO" << 0 << QString();
+    QTest::newRow("a full turn and more") << "HELLO" << 13 << QString();
+    QTest::newRow("empty text") << "" << 4 << QString();
+    QTest::newRow("cleared while running") << "HELLO" << 2 << "";
+    QTest::newRow("retyped while running") << "HELLO" << 2 << "other";
+}
+
+void TestScrollStep::stopRestoresText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, ticks);
+    QFETCH(QString, changedWhileRunning);
+    PlainWindow window;
+    StartStop startStop(window);
+    window.setText(text);
+    for (int cycle = 0; cycle < 2; ++cycle) { // a second cycle adds no second space
+        startStop.toggle();
+        QCOMPARE(window.text(), text + QLatin1Char(' '));
+        QCOMPARE(window.startCaption(), QStringLiteral("Stop"));
+        QVERIFY(window.isScrollTimerEnabled());
+        for (int tick = 0; tick < ticks; ++tick)
+            runScrollStep(window);
+        if (!changedWhileRunning.isNull())
+            window.setText(changedWhileRunning);
+        startStop.toggle();
+        QCOMPARE(window.text(), text);
+        QCOMPARE(window.startCaption(), QStringLiteral("Start"));
+        QVERIFY(!window.isScrollTimerEnabled());
+    }
+    // Start and Stop leave the interval to the ticks; a caption of neither does nothing.
+    QCOMPARE(window.intervalWrites(), 2 * ticks);
+    window.setStartCaption(QStringLiteral("start"));
+    startStop.toggle();
+    QCOMPARE(window.text(), text);
+    QVERIFY(!window.isScrollTimerEnabled());
 }
 
 QTEST_GUILESS_MAIN(TestScrollStep)
