@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
-// The fixed texts of the About menu.
+// The texts of the About menu: the Specs text is the product's fixed text, the About
+// notice is translated.
 namespace AboutMessages {
 
 [[nodiscard]] inline QString productName()
@@ -18,7 +20,8 @@ namespace AboutMessages {
 
 [[nodiscard]] inline QString about()
 {
-    return QStringLiteral("Tickora Ver 1.7, a desktop marquee. Contact: tickora@example.org");
+    return QCoreApplication::translate("AboutMessages",
+                                       "Tickora Ver 1.7, a desktop marquee. Contact: tickora@example.org");
 }
 
 } // namespace AboutMessages

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/aboutmessages.h"
+#include "app/captionfont.h"
 #include "app/qtcommondialog.h"
 #include "app/systemcolours.h"
 #include "app/twips.h"
@@ -51,12 +52,6 @@ QGroupBox *createFrame(QWidget *parent, const char *name, const char *caption, c
     auto *frame = new QGroupBox(QString::fromLatin1(caption), parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->setGeometry(geometry);
-    // The caption is set into the frame's top edge, so that the first row of option
-    // buttons, placed just below that edge, stays inside the frame.
-    frame->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
-                                        " margin-top: 7px; }"
-                                        "QGroupBox::title { subcontrol-origin: margin; left: 6px;"
-                                        " padding: 0px 2px; }"));
     return frame;
 }
 
@@ -96,6 +91,7 @@ MainWindow::MainWindow(WindowServices services, QWidget *parent)
     createKeys();
     setTabOrder();
     wireCommands();
+    fitCaptions();
 
     applyColours(foreColour(), backColour());
     applyFont(font());
@@ -106,14 +102,54 @@ MainWindow::MainWindow(WindowServices services, QWidget *parent)
     // The window's Load: the start-up restore, before the window is first shown.
     m_settings.restoreAtStartup();
 
-    // A fixed single border: the client area keeps its size below the menu bar.
-    setFixedSize(m_clientArea->width(), m_clientArea->height() + menuBar()->sizeHint().height());
+    fitToClientArea();
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     m_displayField->setFocus(Qt::OtherFocusReason);
 }
 
 MainWindow::~MainWindow() = default;
+
+// A fixed single border: the client area keeps its size below the menu bar.
+void MainWindow::fitToClientArea()
+{
+    setFixedSize(m_clientArea->width(), m_clientArea->height() + menuBar()->sizeHint().height());
+}
+
+// The buttons, option buttons and frames take the font in which all their captions fit;
+// the display field keeps the user's font.
+void MainWindow::fitCaptions()
+{
+    QList<CaptionFont::Caption> captions;
+    const QList<QAbstractButton *> buttons = m_clientArea->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        QStringList texts{button->text()};
+        if (button == m_startButton)
+            texts = {QString::fromLatin1(InitialState::kStartCaption),
+                     QString::fromLatin1(InitialState::kStopCaption)};
+        captions.append({button, texts});
+    }
+    const QList<QGroupBox *> frames = m_clientArea->findChildren<QGroupBox *>();
+    for (QGroupBox *frame : frames)
+        captions.append({frame, {frame->title()}});
+
+    const QFont font = CaptionFont::choose(captions, QWidget::font());
+    for (QAbstractButton *button : buttons)
+        button->setFont(font);
+    for (QGroupBox *frame : frames)
+        CaptionFont::placeFrameCaption(frame, font);
+}
+
+// The desktop's font or style changed: the captions are fitted again, and the menu bar
+// may have grown or shrunk.
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (m_clientArea && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
+        fitCaptions();
+        fitToClientArea();
+    }
+}
 
 void MainWindow::createControls()
 {
@@ -460,6 +496,11 @@ QString MainWindow::text() const
 void MainWindow::setText(const QString &text)
 {
     m_displayField->setText(text);
+}
+
+void MainWindow::setTextAsTyped(const std::optional<QString> &typed)
+{
+    m_displayField->setSteadyText(typed);
 }
 
 void MainWindow::applyColours(ColourValue fore, ColourValue back)

@@ -60,6 +60,7 @@ public:
     void setCaption(const QString &caption) override;
     [[nodiscard]] QString text() const override;
     void setText(const QString &text) override;
+    void setTextAsTyped(const std::optional<QString> &typed) override;
     [[nodiscard]] bool isDirectionSelected(Direction direction) const override;
     void setDirectionSelected(Direction direction, bool selected) override;
     [[nodiscard]] QString startCaption() const override;
@@ -99,11 +100,15 @@ private:
     void showMessage(const QString &text, MessageBox::Icon icon) override;
     void endProgram() override;
 
+    void changeEvent(QEvent *event) override;
+
     void createControls();
     void createMenus();
     void createKeys();
     void setTabOrder();
     void wireCommands();
+    void fitCaptions();
+    void fitToClientArea();
     QPushButton *createButton(const char *name, const char *caption, const char *toolTip, int left, int top);
     void enterPressed();
 

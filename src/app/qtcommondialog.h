@@ -6,10 +6,11 @@
 
 class QWidget;
 
-// The shared dialog on Qt's own file, colour and font dialogs, modal over the window.
-// Qt's widget-based dialogs are used on every platform, so that the dialogs behave the
-// same everywhere: the filter list as given, no extension added to a typed name, and
-// the path, colour and font of the last use offered again.
+// The shared dialog on Qt's file, colour and font dialogs, modal over the window. Where the
+// desktop's platform theme offers dialogs of its own (GTK, KDE, the desktop portal), Qt
+// shows those; elsewhere, and in the tests, Qt's widgets. Either way they get the filter
+// list as given, the path and colour of the last use and the font handed in, and report
+// Cancel.
 class QtCommonDialog final : public CommonDialog
 {
 public:

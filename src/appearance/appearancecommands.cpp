@@ -7,6 +7,7 @@
 #include "window/services.h"
 #include "window/windowaccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 void AppearanceCommands::chooseForeColour()
@@ -40,7 +41,8 @@ void AppearanceCommands::chooseFont()
     // The "font" file is written whether a font was picked or not.
     if (const auto failure = SettingsCommands::writeFontFile(m_record)) {
         m_messages.showMessage(
-            QStringLiteral("Cannot write the font settings file \"%1\": %2.")
+            QCoreApplication::translate("AppearanceCommands",
+                                        "Cannot write the font settings file \"%1\": %2.")
                 .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("font"))),
                      *failure),
             MessageBox::Icon::Warning);
@@ -50,7 +52,9 @@ void AppearanceCommands::chooseFont()
 void AppearanceCommands::applyPickedFont()
 {
     // Field by field, in order; a value the field refuses ends the picking there, and
-    // what was applied before it stays applied and recorded.
+    // what was applied before it stays applied and recorded. The dialog opens on the
+    // field's font.
+    m_dialog.setFont(m_window.font());
     if (!m_dialog.showFont())
         return;
     const MarqueeFont picked = m_dialog.font();

@@ -61,7 +61,8 @@ MarqueeField::~MarqueeField() = default;
 void MarqueeField::setText(const QString &text)
 {
     const MarqueeDocument &document = m_editor.document();
-    const QString previous = QAccessible::isActive() ? document.text() : QString();
+    const bool told = QAccessible::isActive() && !m_steadyText;
+    const QString previous = told ? document.text() : QString();
     const bool caretMoved = document.cursor() != 0 || document.hasSelection();
     const bool composing = !m_editor.composition().isEmpty();
     m_editor.setText(text);
@@ -71,9 +72,17 @@ void MarqueeField::setText(const QString &text)
     invalidateView();
     if (caretMoved && hasFocus())
         updateMicroFocus();
-    if (QAccessible::isActive())
+    if (told)
         notifyAccessibility(QAccessibleTextUpdateEvent(this, 0, previous, document.text()));
     Q_EMIT textChanged();
+}
+
+void MarqueeField::setSteadyText(const std::optional<QString> &text)
+{
+    const QString previous = accessibleText();
+    m_steadyText = text;
+    if (QAccessible::isActive() && accessibleText() != previous)
+        notifyAccessibility(QAccessibleTextUpdateEvent(this, 0, previous, accessibleText()));
 }
 
 void MarqueeField::setColours(const QColor &text, const QColor &background)
@@ -93,7 +102,7 @@ void MarqueeField::setFrame(Frame frame)
 void MarqueeField::edited(const MarqueeDocument::Change &change)
 {
     Q_EMIT textChanged();
-    if (!QAccessible::isActive())
+    if (!QAccessible::isActive() || m_steadyText)
         return;
     if (change.removed.isEmpty())
         notifyAccessibility(QAccessibleTextInsertEvent(this, int(change.position), change.inserted));

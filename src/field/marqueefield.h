@@ -7,6 +7,8 @@
 #include <QBasicTimer>
 #include <QWidget>
 
+#include <optional>
+
 class QMenu;
 class QPainter;
 class QStyleOptionFrame;
@@ -32,6 +34,13 @@ public:
     // Replaces the document, cut to the maximum length, and shows its start with the
     // caret at the beginning; the undo history is forgotten.
     void setText(const QString &text);
+    // While the text scrolls, assistive technology reads this steady text (the text as
+    // typed) instead of the document, and hears of no step; none ends that. A change of
+    // what it reads is sent as one change.
+    void setSteadyText(const std::optional<QString> &text);
+    [[nodiscard]] const std::optional<QString> &steadyText() const { return m_steadyText; }
+    // What assistive technology reads: the steady text, or else the document.
+    [[nodiscard]] QString accessibleText() const { return m_steadyText.value_or(text()); }
     void setColours(const QColor &text, const QColor &background);
     // Whether the line edit's frame is drawn around the text; without it the background
     // reaches the edges, as on a screen that shows the display alone.
@@ -117,6 +126,7 @@ private:
     };
 
     MarqueeEditor m_editor;
+    std::optional<QString> m_steadyText;
     Frame m_frame = Frame::Drawn;
     QImage m_panel;
     PanelKey m_panelKey;

@@ -35,7 +35,7 @@ MarqueeField *MarqueeFieldAccessible::field() const
 QString MarqueeFieldAccessible::text(QAccessible::Text type) const
 {
     if (type == QAccessible::Value)
-        return field()->text();
+        return field()->accessibleText();
     return QAccessibleWidget::text(type);
 }
 
@@ -109,7 +109,7 @@ void MarqueeFieldAccessible::setCursorPosition(int position)
 
 QString MarqueeFieldAccessible::text(int startOffset, int endOffset) const
 {
-    const QString text = field()->text();
+    const QString text = field()->accessibleText();
     const qsizetype start = qBound(qsizetype(0), qsizetype(startOffset), text.size());
     const qsizetype end = qBound(start, qsizetype(endOffset), text.size());
     return text.sliced(start, end - start);
@@ -117,7 +117,7 @@ QString MarqueeFieldAccessible::text(int startOffset, int endOffset) const
 
 int MarqueeFieldAccessible::characterCount() const
 {
-    return int(field()->text().size());
+    return int(field()->accessibleText().size());
 }
 
 QRect MarqueeFieldAccessible::characterRect(int offset) const

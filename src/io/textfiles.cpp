@@ -2,6 +2,7 @@
 
 #include "io/textencoding.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,13 +30,15 @@ constexpr int kTemporaryRandomLength = 6;
 
 QString notRegularFile(const QFileInfo &info)
 {
-    return info.isDir() ? QStringLiteral("it is a folder")
-                        : QStringLiteral("it is not an ordinary file (a device, pipe or socket)");
+    return info.isDir() ? QCoreApplication::translate("TextFiles", "it is a folder")
+                        : QCoreApplication::translate(
+                              "TextFiles", "it is not an ordinary file (a device, pipe or socket)");
 }
 
 QString tooLong(qsizetype maxLength)
 {
-    return QStringLiteral("it holds more than %1 characters, more than the display holds")
+    return QCoreApplication::translate("TextFiles",
+                                       "it holds more than %1 characters, more than the display holds")
         .arg(QLocale().toString(maxLength));
 }
 
@@ -45,7 +48,7 @@ QString writeFailure(const QFileDevice &file, int systemError)
         return qt_error_string(systemError);
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
-    return QStringLiteral("not every byte could be written");
+    return QCoreApplication::translate("TextFiles", "not every byte could be written");
 }
 
 QString temporaryPrefix(const QString &fileName)
@@ -108,7 +111,7 @@ NameKind nameKind(const QString &fileName)
 
 QString unsafeLink()
 {
-    return QStringLiteral("it is a link that another user owns or could replace");
+    return QCoreApplication::translate("TextFiles", "it is a link that another user owns or could replace");
 }
 
 // Opens a regular file for reading without ever waiting: the file may have been
@@ -223,10 +226,10 @@ namespace TextFiles {
 std::variant<QByteArray, ReadFailure> readBytes(const QString &fileName, qsizetype maxBytes, Links links)
 {
     if (fileName.isEmpty())
-        return ReadFailure{QStringLiteral("no file name was given")};
+        return ReadFailure{QCoreApplication::translate("TextFiles", "no file name was given")};
     const QFileInfo info(fileName);
     if (!info.exists())
-        return ReadFailure{QStringLiteral("the file does not exist")};
+        return ReadFailure{QCoreApplication::translate("TextFiles", "the file does not exist")};
     if (!info.isFile())
         return ReadFailure{notRegularFile(info)};
     if (info.size() > maxBytes)
@@ -259,7 +262,7 @@ std::optional<QString> read(const QString &fileName, qsizetype maxLength, QStrin
 std::optional<QString> write(const QString &fileName, const QByteArray &bytes, Links links)
 {
     if (fileName.isEmpty())
-        return QStringLiteral("no file name was given");
+        return QCoreApplication::translate("TextFiles", "no file name was given");
     const NameKind kind = links == Links::FollowOwn ? nameKind(fileName) : NameKind::SafeLink;
     if (kind == NameKind::UnsafeLink)
         return unsafeLink();

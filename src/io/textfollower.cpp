@@ -4,6 +4,7 @@
 #include "io/textfiles.h"
 #include "window/initialstate.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -32,7 +33,8 @@ QString withoutLineBreak(QString text)
 
 QString lineTooLong()
 {
-    return QStringLiteral("a line holds more than %1 characters, more than the display holds")
+    return QCoreApplication::translate("TextFollower",
+                                       "a line holds more than %1 characters, more than the display holds")
         .arg(QLocale().toString(InitialState::kMaxTextLength));
 }
 
@@ -117,7 +119,7 @@ void TextFollower::readFile()
 
 void TextFollower::followLines(int descriptor)
 {
-    m_shownName = QStringLiteral("standard input");
+    m_shownName = tr("standard input");
     if (::fcntl(descriptor, F_GETFL) < 0) {
         report(qt_error_string(errno));
         Q_EMIT finished();
@@ -194,7 +196,7 @@ void TextFollower::deliver(const QString &text)
 
 void TextFollower::report(const QString &reason)
 {
-    const QString message = QStringLiteral("Cannot follow %1: %2.").arg(m_shownName, reason);
+    const QString message = tr("Cannot follow %1: %2.").arg(m_shownName, reason);
     if (message == m_problem)
         return;
     m_problem = message;

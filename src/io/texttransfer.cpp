@@ -7,6 +7,7 @@
 #include "window/services.h"
 #include "window/windowaccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
@@ -42,7 +43,8 @@ void TextTransfer::importText()
 std::optional<QString> TextTransfer::readImport(const QString &fileName, QString &text)
 {
     if (const auto failure = TextFiles::read(fileName, InitialState::kMaxTextLength, text))
-        return QStringLiteral("Cannot import \"%1\": %2.").arg(shownName(fileName), *failure);
+        return QCoreApplication::translate("TextTransfer", "Cannot import \"%1\": %2.")
+            .arg(shownName(fileName), *failure);
     return std::nullopt;
 }
 
@@ -67,6 +69,7 @@ void TextTransfer::write(const QString &fileName, const QString &content)
 {
     // The name is used exactly as chosen: no extension is added.
     if (const auto failure = TextFiles::write(fileName, TextEncoding::encode(content)))
-        m_messages.showMessage(QStringLiteral("Cannot write \"%1\": %2.").arg(shownName(fileName), *failure),
+        m_messages.showMessage(QCoreApplication::translate("TextTransfer", "Cannot write \"%1\": %2.")
+                                   .arg(shownName(fileName), *failure),
                                MessageBox::Icon::Warning);
 }

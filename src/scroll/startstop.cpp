@@ -18,11 +18,13 @@ void StartStop::toggle()
     const QString caption = m_window.startCaption();
     if (caption == QLatin1String(InitialState::kStartCaption)) {
         m_savedText = m_window.text();
+        m_window.setTextAsTyped(m_savedText);
         m_window.setText(m_savedText + QLatin1Char(' '));
         m_window.setStartCaption(QString::fromLatin1(InitialState::kStopCaption));
         m_window.setScrollTimerEnabled(true);
     } else if (caption == QLatin1String(InitialState::kStopCaption)) {
         m_window.setText(m_savedText);
+        m_window.setTextAsTyped(std::nullopt);
         m_window.setStartCaption(QString::fromLatin1(InitialState::kStartCaption));
         m_window.setScrollTimerEnabled(false);
     }
@@ -38,6 +40,7 @@ void StartStop::replaceRunningText(const QString &text)
     if (!isRunning())
         return;
     m_savedText = text;
+    m_window.setTextAsTyped(text);
     m_window.setText(text + QLatin1Char(' '));
 }
 

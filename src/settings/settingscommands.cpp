@@ -4,6 +4,7 @@
 #include "settings/settingstext.h"
 #include "window/services.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,8 +24,9 @@ struct FileFailure
 };
 
 // One message for every file that a command could not write or remove: the names, the
-// reasons, and what that means for the user.
-QString failureMessage(const QString &verb, const QList<FileFailure> &failures, const QString &consequence)
+// reasons, and what that means for the user. The headline takes the names and the reasons.
+QString failureMessage(const QString &headline, const QList<FileFailure> &failures,
+                       const QString &consequence)
 {
     QStringList names;
     QStringList reasons;
@@ -33,8 +35,8 @@ QString failureMessage(const QString &verb, const QList<FileFailure> &failures, 
         if (!reasons.contains(failure.reason))
             reasons.append(failure.reason);
     }
-    return QStringLiteral("Could not %1 %2: %3. %4")
-        .arg(verb, names.join(QStringLiteral(", ")), reasons.join(QStringLiteral("; ")), consequence);
+    return headline.arg(names.join(QStringLiteral(", ")), reasons.join(QStringLiteral("; "))) +
+           QLatin1Char(' ') + consequence;
 }
 
 // Temporary files that a killed save left beside the settings files.
@@ -165,10 +167,14 @@ bool SettingsCommands::writeAndReport(Command command)
         return true;
     const QString consequence =
         command == Command::Exit
-            ? QStringLiteral("The program stays open so that your text and settings are not lost.")
-            : QStringLiteral("Your text and settings are still in the window.");
-    m_messages.showMessage(failureMessage(QStringLiteral("save"), failures, consequence),
-                           MessageBox::Icon::Warning);
+            ? QCoreApplication::translate(
+                  "SettingsCommands", "The program stays open so that your text and settings are not lost.")
+            : QCoreApplication::translate("SettingsCommands",
+                                          "Your text and settings are still in the window.");
+    m_messages.showMessage(
+        failureMessage(QCoreApplication::translate("SettingsCommands", "Could not save %1: %2."), failures,
+                       consequence),
+        MessageBox::Icon::Warning);
     return false;
 }
 
@@ -186,7 +192,9 @@ void SettingsCommands::deleteFiles()
     }
     if (!failures.isEmpty())
         m_messages.showMessage(
-            failureMessage(QStringLiteral("delete"), failures, QStringLiteral("They stay as they are.")),
+            failureMessage(QCoreApplication::translate("SettingsCommands", "Could not delete %1: %2."),
+                           failures,
+                           QCoreApplication::translate("SettingsCommands", "They stay as they are.")),
             MessageBox::Icon::Warning);
 }
 

@@ -9,7 +9,8 @@
 
 // The one dialog component shared by the file, colour and font commands. Its settings
 // outlast each use: a command sets only what it needs, and the rest (the path chosen
-// last, the colour picked last, the font of the last use) is what the previous use left.
+// last, the colour picked last) is what the previous use left. The font command hands
+// in the field's font each time.
 // The show functions run a modal dialog and return false when the user cancelled.
 class CommonDialog
 {

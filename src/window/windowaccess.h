@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 enum class Direction { Left, Right };
 
 inline constexpr int kSpeedLevelCount = 12;
@@ -25,6 +27,10 @@ public:
     // The display field's document.
     [[nodiscard]] virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
+    // While the text scrolls, the text as the user typed it, which Stop brings back; none
+    // while stopped. A window may offer it in place of the rotating text to readers that
+    // would otherwise hear of every step.
+    virtual void setTextAsTyped(const std::optional<QString> &typed) { Q_UNUSED(typed); }
 
     // Colours are stored colour values (see colourvalue.h). A setter returns false,
     // and keeps the colour as it was, when the value is not a colour.

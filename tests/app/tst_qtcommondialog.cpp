@@ -163,6 +163,7 @@ private Q_SLOTS:
     void fileDialogsOfferFiltersAndLastPath();
     void colourDialog_data();
     void colourDialog();
+    void fontDialog_data();
     void fontDialog();
 
 private:
@@ -319,24 +320,38 @@ void TestQtCommonDialog::colourDialog()
     QCOMPARE(m_dialog->colour(), 0x332211);
 }
 
+void TestQtCommonDialog::fontDialog_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<QString>("shownAgain");
+    QTest::newRow("whole") << "18" << 18.0 << "18";
+    QTest::newRow("decimal point") << "10.5" << 10.5 << "10.5";
+    QTest::newRow("decimal comma") << "7,25" << 7.25 << "7.25";
+}
+
 void TestQtCommonDialog::fontDialog()
 {
+    QFETCH(QString, typed);
+    QFETCH(double, size);
+    QFETCH(QString, shownAgain);
     m_dialog->setFont(MarqueeFont{QStringLiteral("DejaVu Sans"), 24, true, false, false});
     QStringList shown;
     whenShown<QFontDialog>([&](QFontDialog *dialog) {
         for (QLineEdit *edit : fontEdits(dialog))
             shown << edit->text();
+        // The size first: choosing a face afterwards must keep it.
+        typeInto(fontEdits(dialog).value(2), typed);
         clickFamily(dialog, QStringLiteral("Liberation Serif"));
-        typeInto(fontEdits(dialog).value(2), QStringLiteral("18"));
         checkBox(dialog, QStringLiteral("Underline"))->click();
         checkBox(dialog, QStringLiteral("Strikeout"))->click();
         press(dialog, QDialogButtonBox::Ok);
     });
     QVERIFY(m_dialog->showFont());
     QCOMPARE(shown, (QStringList{"DejaVu Sans", "Bold", "24"}));
-    QCOMPARE(m_dialog->font(), (MarqueeFont{QStringLiteral("Liberation Serif"), 18, true, false, true}));
+    QCOMPARE(m_dialog->font(), (MarqueeFont{QStringLiteral("Liberation Serif"), size, true, false, true}));
 
-    // The next use shows those values, and strikeout was not kept.
+    // It opens on the font handed in, its size as it is, and strikeout was not kept.
     shown.clear();
     bool underline = false;
     bool strikeout = true;
@@ -349,10 +364,10 @@ void TestQtCommonDialog::fontDialog()
         press(dialog, QDialogButtonBox::Cancel);
     });
     QVERIFY(!m_dialog->showFont());
-    QCOMPARE(shown, (QStringList{"Liberation Serif", "Bold", "18"}));
+    QCOMPARE(shown, (QStringList{"Liberation Serif", "Bold", shownAgain}));
     QVERIFY(underline);
     QVERIFY(!strikeout);
-    QCOMPARE(m_dialog->font(), (MarqueeFont{QStringLiteral("Liberation Serif"), 18, true, false, true}));
+    QCOMPARE(m_dialog->font(), (MarqueeFont{QStringLiteral("Liberation Serif"), size, true, false, true}));
 }
 
 QTEST_MAIN(TestQtCommonDialog)

@@ -156,6 +156,8 @@ void TestAppearanceCommands::font()
     m_commands->chooseFont();
     QCOMPARE(m_fx->dir.read(QStringLiteral("font")), fontFile);
     QCOMPARE(m_fx->window.font().name, QStringLiteral("Other"));
+    // The dialog opened on the field's font, not on the one it returned last.
+    QCOMPARE(m_fx->dialog.calls().constLast().font, m_fx->window.font());
 }
 
 void TestAppearanceCommands::fontFileFailureReported()

@@ -15,7 +15,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from desktop import Artefacts, Tickora, XServer, arguments, check, step, wait_until
+from desktop import Artefacts, Tickora, XServer, arguments, check, differs, step, wait_until
 
 NAME = "org.example.Tickora"
 PATH = "/org/example/Tickora"
@@ -58,23 +58,16 @@ def accessible_field():
 
 
 def scrolls_right_at_level_12(x, run):
-    """--text --speed 12 --direction right --start: the field turns right once every 25 ms."""
+    """--text --speed 12 --direction right --start: the text runs at level 12 to the right (the
+    speed table and its timing are the window tests'), and a screen reader reads it as typed."""
     typed = "".join(chr(ord("A") + index % 26) + str(index // 26) for index in range(60))
-    run(["--text", typed, "--speed", "12", "--direction", "right", "--start"],
-        {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+    app = run(["--text", typed, "--speed", "12", "--direction", "right", "--start"],
+              {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
     field = wait_until(accessible_field, 10, "the field on the accessibility bus")
-    running = typed + " "
-    readings = []
-    for _ in range(2):
-        readings.append((time.monotonic(), field.queryText().getText(0, -1)))
-        time.sleep(1.0)
-    (t0, before), (t1, after) = readings
-    turns = [n for n in range(len(running)) if before[len(before) - n:] + before[:len(before) - n] == after]
-    check(before in {running[n:] + running[:n] for n in range(len(running))}, f"{before!r} is not the text")
-    check(len(turns) == 1, f"{before!r} became {after!r}, not a turn to the right")
-    # The readings take a few milliseconds each: allow 10 % either way.
-    per_tick = (t1 - t0) / turns[0] * 1000
-    check(22.5 <= per_tick <= 27.5, f"{turns[0]} turns in {t1 - t0:.3f} s: {per_tick:.1f} ms a turn")
+    app.park_mouse()
+    first = app.field_shot()
+    wait_until(lambda: differs(app.field_shot(), first), 5, "the text to move on the screen")
+    check(field.queryText().getText(0, -1) == typed, "the field does not read as typed while it runs")
     check(prop("Running") == "(<true>,)" and prop("Speed") == "(<12>,)" and prop("Direction") == "(<'right'>,)",
           "the properties do not show level 12 to the right, running")
 
@@ -175,7 +168,7 @@ def presentation_view(x, run):
 
 # name, what it checks
 CASES = [
-    ("options scroll the text right at 25 ms", scrolls_right_at_level_12),
+    ("options run the text right at level 12", scrolls_right_at_level_12),
     ("a screen that does not exist", bad_screen),
     ("following a file", follows_a_file),
     ("remote control over D-Bus", remote_control),

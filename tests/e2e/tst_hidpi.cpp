@@ -1,5 +1,6 @@
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QMenuBar>
@@ -9,8 +10,9 @@
 #include <QStyleOptionGroupBox>
 #include <QTest>
 
-// The window at a device pixel ratio of 2: everything twice as large, and no control
-// overlapping another, leaving its container or cutting its caption.
+// The window at a device pixel ratio of 2 and under desktop fonts of any family and size:
+// everything twice as large, and no control overlapping another, leaving its container or
+// cutting its caption.
 class TestHiDpi : public QObject
 {
     Q_OBJECT
@@ -22,11 +24,16 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void windowIsTwiceAsLarge();
+    void captionFontFollowsTheDesktop_data();
+    void captionFontFollowsTheDesktop();
     void controlFitsItsPlace_data();
     void controlFitsItsPlace();
 
 private:
     [[nodiscard]] QWidget *control(const QString &name) const;
+    void useDesktopFont(const QString &family, double points);
+
+    QFont m_defaultFont;
 
     [[nodiscard]] MainWindow *window() const { return m_fx->window.get(); }
 
@@ -34,6 +41,30 @@ private:
 };
 
 namespace {
+
+// The desktop fonts the layout must take: the platform's default, large sizes and other
+// families, a wide serif and a monospace among them.
+struct DesktopFont
+{
+    const char *family;
+    double points;
+};
+constexpr DesktopFont kDesktopFonts[]{{"", 0},
+                                      {"DejaVu Sans", 7},
+                                      {"DejaVu Sans", 9},
+                                      {"DejaVu Sans", 11},
+                                      {"DejaVu Sans", 14},
+                                      {"DejaVu Sans", 18},
+                                      {"DejaVu Serif", 14},
+                                      {"URW Bookman", 14},
+                                      {"Liberation Mono", 11},
+                                      {"Liberation Mono", 18}};
+
+QString fontRowName(const DesktopFont &font)
+{
+    return *font.family ? QStringLiteral("%1 %2").arg(QLatin1String(font.family)).arg(font.points)
+                        : QStringLiteral("default");
+}
 
 QStringList controlNames()
 {
@@ -83,8 +114,23 @@ QWidget *TestHiDpi::control(const QString &name) const
     return window()->findChild<QWidget *>(name);
 }
 
+// Set while the window is open, as a desktop changes its font.
+void TestHiDpi::useDesktopFont(const QString &family, double points)
+{
+    QFont font = m_defaultFont;
+    if (!family.isEmpty()) {
+        font = QFont(family);
+        font.setPointSizeF(points);
+    }
+    if (QApplication::font() != font) {
+        QApplication::setFont(font);
+        QCoreApplication::processEvents(); // the windows hear of it by a posted event
+    }
+}
+
 void TestHiDpi::initTestCase()
 {
+    m_defaultFont = QApplication::font();
     m_fx = std::make_unique<WindowFixture>();
     QVERIFY(m_fx->start());
     for (const QString &name : controlNames())
@@ -94,6 +140,7 @@ void TestHiDpi::initTestCase()
 void TestHiDpi::cleanupTestCase()
 {
     m_fx.reset();
+    QApplication::setFont(m_defaultFont);
 }
 
 void TestHiDpi::windowIsTwiceAsLarge()
@@ -110,18 +157,65 @@ void TestHiDpi::windowIsTwiceAsLarge()
     QVERIFY(shot.save(folder + QStringLiteral("/window-at-2x.png")));
 }
 
-void TestHiDpi::controlFitsItsPlace_data()
+void TestHiDpi::captionFontFollowsTheDesktop_data()
 {
-    QTest::addColumn<QString>("name");
-    for (const QString &name : controlNames())
-        QTest::newRow(qPrintable(name)) << name;
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("fitsAsItIs");
+    for (const DesktopFont &font : kDesktopFonts)
+        QTest::newRow(qPrintable(fontRowName(font)))
+            << QString::fromLatin1(font.family) << font.points << (font.points == 7);
 }
 
-// Each control stays inside its container, clear of a frame's border and caption, overlaps
-// no other control of its container, and shows its caption whole.
+// The controls take the desktop's family, at its size where the captions fit and smaller
+// where they would not; the display field keeps its own font, and the window its size.
+void TestHiDpi::captionFontFollowsTheDesktop()
+{
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(bool, fitsAsItIs);
+    useDesktopFont(family, points);
+    const QFont desktop = QApplication::font();
+    for (const QString &name : controlNames()) {
+        if (name == QLatin1String("txtMarquee") || name == QLatin1String("Picture2"))
+            continue;
+        const QFont font = control(name)->font();
+        QVERIFY2(font.family() == desktop.family(), qPrintable(name + QLatin1String(": ") + font.family()));
+        QVERIFY2(fitsAsItIs ? font.pointSizeF() == desktop.pointSizeF()
+                            : font.pointSizeF() <= desktop.pointSizeF(),
+                 qPrintable(name + QLatin1String(": ") + QString::number(font.pointSizeF())));
+    }
+    QCOMPARE(control(QStringLiteral("txtMarquee"))->font().pointSizeF(), 320.0);
+    QCOMPARE(window()->height(), 535 + window()->menuBar()->height());
+
+    // A look at the captions at the sizes desktops use.
+    if (family == QLatin1String("DejaVu Sans") && points >= 9 && points <= 14) {
+        const QString folder = QStringLiteral(TICKORA_ARTEFACTS);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(window()->grab().save(folder + QStringLiteral("/captions-at-%1pt.png").arg(points)));
+    }
+}
+
+void TestHiDpi::controlFitsItsPlace_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<QString>("name");
+    for (const DesktopFont &font : kDesktopFonts)
+        for (const QString &name : controlNames())
+            QTest::addRow("%s/%s", qPrintable(fontRowName(font)), qPrintable(name))
+                << QString::fromLatin1(font.family) << font.points << name;
+}
+
+// Under every desktop font each control stays inside its container, clear of a frame's
+// border and caption, overlaps no other control of its container, and shows its caption
+// whole; a frame shows its own caption whole, where its border gives way to it.
 void TestHiDpi::controlFitsItsPlace()
 {
+    QFETCH(QString, family);
+    QFETCH(double, points);
     QFETCH(QString, name);
+    useDesktopFont(family, points);
     QWidget *widget = control(name);
     QWidget *container = widget->parentWidget();
     QVERIFY(widget->isVisible());
@@ -143,6 +237,18 @@ void TestHiDpi::controlFitsItsPlace()
                  qPrintable(name + " overlaps " + other));
     }
 
+    if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+        // The border gives way to the caption's box and its padding of 2 pixels; a letter
+        // may overhang its advance by that much.
+        const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
+        const QFontMetrics metrics = frame->fontMetrics();
+        const QRect ink = metrics.tightBoundingRect(frame->title())
+                              .translated(caption.left(), caption.top() + metrics.ascent());
+        const QRect gap = caption.adjusted(-2, 0, 2, 0);
+        QVERIFY2(frame->rect().adjusted(1, 0, -1, 0).contains(ink) && gap.left() <= ink.left() &&
+                     ink.right() <= gap.right(),
+                 qPrintable(QStringLiteral("the caption of %1 is cut or crossed").arg(name)));
+    }
     auto *button = qobject_cast<QAbstractButton *>(widget);
     if (!button)
         return;

@@ -452,6 +452,15 @@ private Q_SLOTS:
         editable->deleteText(7, 13);
         editable->insertText(0, QStringLiteral("oh, "));
         QCOMPARE(m_field->text(), QStringLiteral("oh, goodbye"));
+
+        // While the text scrolls it reads as typed, whatever the field shows.
+        m_field->setSteadyText(QStringLiteral("typed"));
+        m_field->setText(QStringLiteral("ped ty"));
+        QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("typed"));
+        QCOMPARE(text->characterCount(), 5);
+        QCOMPARE(text->text(1, 3), QStringLiteral("yp"));
+        m_field->setSteadyText(std::nullopt);
+        QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("ped ty"));
     }
 
 private:
