@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The display field against the toolkit's stock line edit, both measured in one run and
 // printed as a table with the bars each figure must meet. Run it by scripts/bench.sh,
 // which runs it offscreen and under a virtual X server. Exits with 1 when a bar is missed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The soak: the real window scrolling a text of the field's full length at the fastest
 // speed for a long run, each tick followed by a synchronous repaint of the field, as the
 // timer would drive it over many hours on a shop window. It prints the resident memory

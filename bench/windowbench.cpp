@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real window scrolling the longest text at the fastest level for ten seconds, printed
 // as a table with the bars each figure must meet. Run it by scripts/bench.sh, which runs
 // it offscreen and under a virtual X server. Exits with 1 when a bar is missed.

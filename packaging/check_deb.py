@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Builds the .deb with CPack and checks it as a user's machine would meet it: its control
 data and declared dependencies, its files, lintian's verdict, the hardening of the program,
 the launcher, metainfo and icons it installs, an install by dpkg into a clean root, and the

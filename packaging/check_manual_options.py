@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Checks that the manual page and the program's --help list the same options."""
 
 import os

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Takes the screenshot that the AppStream metainfo shows: the real program on a virtual X
 server with a window manager (openbox) for the title bar, the name "Tickora" running at
 speed 3 and caught as its end leaves and its start comes back in, the title part-way

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by CPack once the files are staged: strips the program as Debian's dh_strip does,
 # removing the .comment and .note sections as well, which CPack's own stripping keeps.
 # The build id (.note.gnu.build-id) stays.

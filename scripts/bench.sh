@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs the display field's benchmark and the
 # window's twice: on the offscreen platform and on a virtual X server large enough for the
 # presentation view at 3840 x 2160. Each run prints its

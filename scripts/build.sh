@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures (once) and builds a CMake preset; an up-to-date build does nothing.
 # Usage: build.sh [preset]   (default: "default")
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and starts Tickora in the current directory, where
 # it keeps its settings files.
 set -euo pipefail

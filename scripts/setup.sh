@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages listed in packages.txt that are not installed yet.
 # Runs apt-get only when something is missing, so a second run does nothing.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The soak: the real window scrolls a text of the field's full length (65,535
 # characters) at speed level 12 for 100,000 ticks, each tick followed by a repaint,
 # first plain and then built with AddressSanitizer, UndefinedBehaviorSanitizer and

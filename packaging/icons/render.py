@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Renders the hicolor PNGs from tickora.svg, or with --check tells whether the committed ones
 still match it. The 32 px image, which is also the window's main icon, is reduced to 16
 colours, as the window's icon has always been."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qtcommondialog.h"
 
 #include "app/systemcolours.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "systemcolours.h"
 
 #include <array>

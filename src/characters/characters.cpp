@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "characters/characters.h"
 
 #include <QTextBoundaryFinder>

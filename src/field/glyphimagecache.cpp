@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/glyphimagecache.h"
 
 #include <QFontInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/marqueeview.h"
 
 #include "characters/characters.h"

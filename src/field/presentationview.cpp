@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/presentationview.h"
 
 #include "field/marqueefield.h"

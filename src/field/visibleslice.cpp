@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/visibleslice.h"
 
 #include "characters/characters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/words.h"
 
 #include "characters/characters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "io/textfiles.h"
 
 #include "io/textencoding.h"

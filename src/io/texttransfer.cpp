@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "io/texttransfer.h"
 
 #include "io/textencoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scroll/marqueecontrol.h"
 
 #include "scroll/startstop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scroll/rotation.h"
 
 #include "characters/characters.h"

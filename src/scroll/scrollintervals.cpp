@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scroll/scrollintervals.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scroll/scrollstep.h"
 
 #include "scroll/rotation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scroll/startstop.h"
 
 #include "window/initialstate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/settingscommands.h"
 
 #include "settings/settingsfile.h"

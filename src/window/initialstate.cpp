@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/initialstate.h"
 
 #include <cmath>

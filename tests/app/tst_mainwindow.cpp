@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plainwindow.h"
 #include "windowfixture.h"
 #include "windowstate.h"

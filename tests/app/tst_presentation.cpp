@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/marqueefield.h"
 #include "field/presentationview.h"
 #include "windowfixture.h"

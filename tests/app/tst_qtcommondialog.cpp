@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/qtcommondialog.h"
 #include "app/systemcolours.h"
 #include "io/texttransfer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/aboutmessages.h"
 #include "windowfixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "appearance/appearancecommands.h"
 #include "corefixture.h"
 

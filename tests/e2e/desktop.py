@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drives the real Tickora binary on a private X server, as a person would.
 
 Each test starts its own Xvfb (on a display number the server picks itself), runs the

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A screen reader's view of the window, through the desktop's accessibility bus (AT-SPI):
 every control speaks its caption and tooltip, "Start" is found by name and pressed by its
 action, and while the text scrolls the field reads as typed and the bus stays quiet, even

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The real program's command line. "arguments": help and version on standard output, usage
 errors with the hint on standard error and status 2, a folder that cannot be made or entered
 and a missing display with one line and status 1, all without a display server and never

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """The real program set up from its command line for a display that runs by itself: the
 options scroll a text at the chosen speed and direction, a bad screen ends it before any
 window shows, --follow keeps up with a file that other programs rewrite, other programs

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """At a device pixel ratio of 2 the real window is twice as large on the screen, and its
 controls stand where the layout puts them, at twice the distance."""
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Right-to-left texts scroll visibly: a Hebrew and an Arabic text, longer than the field,
 are shown at every tick to the left and to the right, never an empty field."""
 

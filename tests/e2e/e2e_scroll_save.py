@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """A person types a text, picks speed 12 and Right, starts and stops the marquee, saves,
 leaves by "Exit", and finds everything back at the next start; there Enter opens the HTML
 export's save dialog, Esc the colour dialog, and the close box ends the program without

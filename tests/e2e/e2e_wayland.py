@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Tickora as a native Wayland client, with no X server anywhere: under Weston's headless
 backend a text is typed into the field through the accessibility bus (as an on-screen
 keyboard or a screen reader does), speed 1 and Right are chosen, the text scrolls (Save

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/marqueeeditor.h"
 
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "field/marqueefield.h"
 #include "scroll/rotation.h"
 #include "window/initialstate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the display field. Each input is a script of steps for one field, made
 // once in an offscreen application: new texts and rotations of them (any plane,
 // combining runs, direction controls, line breaks), typing, deleting, caret and

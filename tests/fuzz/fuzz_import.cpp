@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the import decoding. Each input is the content of a file that the user
 // imports. Besides crashes, hangs and sanitizer reports it checks that the bytes are
 // read as UTF-8 when they are valid UTF-8 and otherwise one character per byte, that the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the settings record's layout, in memory. Any text parses to at most the
 // values asked for, a shorter count gives a prefix of them, and the values composed
 // again parse back the same.

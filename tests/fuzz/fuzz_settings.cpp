@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the settings files. Each input is put in place of all five settings
 // files at once, so that every conversion (text, colours, speed and direction flags,
 // font name, size and attributes) sees it, and then the start-up restore, Save, Load

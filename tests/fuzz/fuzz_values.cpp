@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the conversions between the settings' text fields and the window's
 // values, in memory. Whatever converts is a value the window can have, and its text form
 // converts back to the same value and the same text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target's entry point once over every file of its corpus, without libFuzzer,
 // so that the seeds, the hostile cases and every input the fuzzer ever found stay
 // regression tests in every build, with any compiler. A failing input aborts the run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one libFuzzer target for the test suite and prints only its summary: executions,
 # speed, coverage and new inputs. The whole output stays in the log; on a failure its
 # end is printed too, with the input that failed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "io/textfollower.h"
 #include "tempcurrentdir.h"
 

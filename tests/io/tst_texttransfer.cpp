@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "corefixture.h"
 #include "io/textencoding.h"
 #include "io/texttransfer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves over and over until it is killed, for the crash-safety test. With "settings" it
 // puts the two states of crashsafestates.h in turn on a plain window and runs Save and
 // the "font" file write; with "export" it runs the text and HTML exports of the two

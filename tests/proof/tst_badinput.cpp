@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile files under every settings name and picked for import: the start-up restore,
 // Load and the import end at once, nothing crashes, the other settings still apply, a file
 // that cannot be read changes nothing, and no file changes. What a readable hostile

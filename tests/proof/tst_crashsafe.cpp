@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving survives the process being killed at any moment: afterwards every settings file
 // and every export holds either the old content or the new one, whole. A write that
 // cannot complete is the settings and transfer tests'.

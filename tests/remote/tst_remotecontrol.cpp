@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "remote/remotecontrol.h"
 #include "scroll/marqueecontrol.h"
 #include "scroll/scrollstep.h"

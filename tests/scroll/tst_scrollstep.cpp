@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plainwindow.h"
 #include "scroll/scrollstep.h"
 #include "scroll/startstop.h"

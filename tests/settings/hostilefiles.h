@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Ways to make file operations fail that hold for root too, who ignores permissions.

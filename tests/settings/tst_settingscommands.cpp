@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "corefixture.h"
 #include "settings/hostilefiles.h"
 #include "settings/settingscommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/hostilefiles.h"
 #include "settings/recordformat.h"
 #include "settings/settingsfile.h"

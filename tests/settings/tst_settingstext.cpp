@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/settingstext.h"
 #include "window/marqueefont.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tempcurrentdir.h"
 
 #include <QDir>
