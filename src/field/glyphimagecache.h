@@ -22,7 +22,10 @@ class GlyphImageCache
 {
 public:
     static constexpr qsizetype kCoverageBytes = 16 * 1024 * 1024;
-    static constexpr qsizetype kColouredBytes = 32 * 1024 * 1024;
+    // Room for the glyphs of a line of ordinary sentences on a full screen of 1920 x 1080
+    // (some forty glyphs at two places across, near a megabyte each in colour): in a smaller
+    // store they push one another out and every tick renders its glyphs anew.
+    static constexpr qsizetype kColouredBytes = 128 * 1024 * 1024;
 
     GlyphImageCache();
 

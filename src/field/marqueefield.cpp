@@ -28,10 +28,32 @@ namespace {
 // A line edit's margins between its frame and its text.
 constexpr int kHorizontalMargin = 2;
 constexpr int kVerticalMargin = 1;
+// Styles round the panel's corners by a few pixels inside its frame.
+constexpr int kPanelCornerRadius = 3;
 
 bool isDecorated(const QFont &font)
 {
     return font.underline() || font.overline() || font.strikeOut();
+}
+
+// The panel inside `margin` pixels from its edges when all of it is one opaque colour;
+// empty otherwise.
+QRect uniformInside(const QImage &panel, int margin)
+{
+    const QRect inside = panel.rect().adjusted(margin, margin, -margin, -margin);
+    if (inside.isEmpty())
+        return {};
+    const QRgb colour = panel.pixel(inside.topLeft());
+    if (qAlpha(colour) != 255)
+        return {};
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(panel.constScanLine(y));
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (row[x] != colour)
+                return {};
+        }
+    }
+    return inside;
 }
 
 void notifyAccessibility(QAccessibleEvent &&event)
@@ -260,8 +282,29 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
         QStyleOptionFrame atOrigin = panel;
         atOrigin.rect.moveTopLeft(QPoint(0, 0));
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &atOrigin, &onPanel, this);
+        onPanel.end();
+        m_panelInside = ratio == 1 ? uniformInside(m_panel, panel.lineWidth + kPanelCornerRadius) : QRect();
+        if (m_panelInside.isValid())
+            m_panelInsideColour = QColor::fromRgb(m_panel.pixel(m_panelInside.topLeft()));
     }
-    painter.drawImage(panel.rect.topLeft(), m_panel);
+    if (!m_panelInside.isValid()) {
+        painter.drawImage(panel.rect.topLeft(), m_panel);
+        return;
+    }
+    // A line edit's panel is mostly its inside: filling that is far cheaper than blending
+    // it, and only the frame around it is drawn from the image.
+    const QPoint at = panel.rect.topLeft();
+    const QRect whole = m_panel.rect();
+    const QRect inside = m_panelInside;
+    painter.fillRect(inside.translated(at), m_panelInsideColour);
+    for (const QRect &edge :
+         {QRect(0, 0, whole.width(), inside.top()),
+          QRect(0, inside.bottom() + 1, whole.width(), whole.height() - inside.bottom() - 1),
+          QRect(0, inside.top(), inside.left(), inside.height()),
+          QRect(inside.right() + 1, inside.top(), whole.width() - inside.right() - 1, inside.height())}) {
+        if (!edge.isEmpty())
+            painter.drawImage(edge.topLeft() + at, m_panel, edge);
+    }
 }
 
 QRect MarqueeField::cursorRect() const

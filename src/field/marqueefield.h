@@ -131,6 +131,9 @@ private:
     Frame m_frame = Frame::Drawn;
     QImage m_panel;
     PanelKey m_panelKey;
+    // The panel's inside when it is one opaque colour, filled instead of blended.
+    QRect m_panelInside;
+    QColor m_panelInsideColour;
 
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
