@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "plainwindow.h"
 #include "remote/remotecontrol.h"
 #include "scroll/marqueecontrol.h"
 #include "scroll/scrollstep.h"
 #include "scroll/startstop.h"
-#include "plainwindow.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
