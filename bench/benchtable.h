@@ -14,18 +14,23 @@
 
 inline constexpr int kLongest = InitialState::kMaxTextLength;
 
+// `pattern` repeated and cut to `length` units.
+inline QString repeatedText(const QString &pattern, int length)
+{
+    QString text;
+    text.reserve(length);
+    while (text.size() < length)
+        text += pattern;
+    text.truncate(length);
+    return text;
+}
+
 // A text of the given length made of ordinary sentences, so that the field shows the
 // usual mix of letters, capitals, digits and punctuation.
 inline QString sampleText(int length)
 {
-    static const QString sentence =
-        QStringLiteral("The quick brown fox jumps over the lazy dog, 1234567890 times! ");
-    QString text;
-    text.reserve(length);
-    while (text.size() < length)
-        text += sentence;
-    text.truncate(length);
-    return text;
+    return repeatedText(QStringLiteral("The quick brown fox jumps over the lazy dog, 1234567890 times! "),
+                        length);
 }
 
 struct Summary

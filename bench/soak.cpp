@@ -8,6 +8,7 @@
 // Usage: soak [--ticks N] [--warmup N] [--length N] [--level N] [--limit-kib N]
 
 #include "app/mainwindow.h"
+#include "benchtable.h"
 #include "procstatus.h"
 #include "scriptedservices.h"
 #include "window/initialstate.h"
@@ -77,14 +78,8 @@ long liveHeapKib()
 // that the rotation, the layout and the shaping all have real work.
 QString soakText(int length)
 {
-    static const QString pattern =
-        QStringLiteral("Tickora soak 0123456789 \u00e4\u00f6\u00fc\u00df ABCDEFGHIJ ");
-    QString text;
-    text.reserve(length);
-    while (text.size() < length)
-        text += pattern;
-    text.truncate(length);
-    return text;
+    return repeatedText(QStringLiteral("Tickora soak 0123456789 \u00e4\u00f6\u00fc\u00df ABCDEFGHIJ "),
+                        length);
 }
 
 struct Sample

@@ -61,6 +61,16 @@ def check(condition, message):
         raise AssertionError(message)
 
 
+def stop(proc):
+    """Asks a server to end, and ends it when it does not within 10 s."""
+    proc.terminate()
+    try:
+        proc.wait(10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
 class XServer:
     """A private Xvfb on the first free display, stopped on exit."""
 
@@ -87,12 +97,7 @@ class XServer:
         return self
 
     def __exit__(self, *exc):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
+        stop(self.proc)
         os.close(self.display_pipe)
 
     def xdotool(self, *args, timeout=20):

@@ -19,7 +19,7 @@ from pathlib import Path
 
 import pyatspi
 
-from desktop import Artefacts, arguments, check, step, wait_until
+from desktop import Artefacts, arguments, check, step, stop, wait_until
 from e2e_accessibility import application, checked, descendants, find, press, rotated_right
 from e2e_scroll_save import SETTINGS, read_settings
 
@@ -47,12 +47,7 @@ class Weston:
         return self
 
     def __exit__(self, *exc):
-        self.proc.terminate()
-        try:
-            self.proc.wait(10)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
+        stop(self.proc)
         self.log.close()
         shutil.rmtree(self.runtime, ignore_errors=True)
 
