@@ -104,13 +104,6 @@ class XServer:
             raise AssertionError(f"xdotool {' '.join(map(str, args))} failed: {result.stderr.strip()}")
         return result.stdout
 
-    def windows(self, pid):
-        """The visible top-level windows of a process."""
-        try:
-            return self.xdotool("search", "--onlyvisible", "--pid", pid).split()
-        except AssertionError:  # xdotool fails when nothing matches
-            return []
-
     def screenshot(self, box=None):
         return ImageGrab.grab(bbox=box, xdisplay=self.display)
 
@@ -187,9 +180,6 @@ class Tickora:
     def type(self, text):
         self.x.xdotool("type", "--delay", 30, text)
 
-    def key(self, name):
-        self.x.xdotool("key", name)
-
     def shot(self, rect=None):
         """A screenshot of the window, or of a rectangle given in twips of the client area."""
         if rect is None:
@@ -211,12 +201,6 @@ class Tickora:
 
     def window_name(self, window):
         return self.x.xdotool("getwindowname", window).strip()
-
-    def wait_for_dialog(self, timeout=10):
-        """Waits for a second visible window of the program (a modal dialog) and gives its id and title."""
-        window = wait_until(lambda: sorted(set(self.x.windows(self.proc.pid)) - {self.window}), timeout,
-                            "a dialog to open")[0]
-        return window, wait_until(lambda: self.window_name(window), 5, "the dialog's title")
 
     def close_by_close_box(self):
         """Does what a window manager does when the close box is clicked: asks the window to close."""
@@ -248,13 +232,6 @@ class Tickora:
 
 def differs(a, b):
     return ImageChops.difference(a.convert("RGB"), b.convert("RGB")).getbbox() is not None
-
-
-def differing_columns(a, b):
-    """How many pixel columns differ between two images of the same size."""
-    box = ImageChops.difference(a.convert("RGB"), b.convert("RGB")).convert("L").point(lambda v: 255 if v else 0)
-    columns = box.resize((box.width, 1), reducing_gap=None)  # any lit pixel lights its column
-    return sum(1 for value in columns.getdata() if value)
 
 
 class Artefacts:

@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: MIT
 """The real program set up from its command line for a display that runs by itself: the
 options scroll a text at the chosen speed and direction, a bad screen ends it before any
-window shows, --follow keeps up with a file that other programs rewrite, other programs
-drive it over D-Bus, and the presentation view fills the screen and leaves by Esc, all
-without writing a file.
+window shows, --follow keeps up with a file that other programs rewrite, and other
+programs drive it over D-Bus, all without writing a file. (The presentation view is
+tst_presentation's, offscreen.)
 
 Run it inside its own D-Bus session: dbus-run-session -- e2e_display.py ...
 """
@@ -105,42 +105,11 @@ def remote_control(run):
     wait_until(shows("Hello there", False, 3, "right"), 5, "stopped, and nothing else changed")
 
 
-def presentation_view(run):
-    """--fullscreen: the display alone covers the screen, a line most of its height;
-    Esc leaves it and the window stays."""
-    x = run.x
-    proc = run.spawn(["--text", "HH", "--fullscreen"])
-
-    def view():
-        for window in x.windows(proc.pid):
-            values = dict(line.split("=") for line in x.xdotool("getwindowgeometry", "--shell", window).split())
-            if (int(values["WIDTH"]), int(values["HEIGHT"])) == (x.width, x.height):
-                return window
-        return None
-    shown = wait_until(view, 20, "a window covering the screen")
-
-    def letter_rows():
-        shot = x.screenshot().convert("L")
-        background = shot.getpixel((2, 2))
-        rows = [y for y in range(0, x.height, 4)
-                if any(abs(shot.getpixel((column, y)) - background) > 64 for column in range(0, x.width, 8))]
-        # Capitals stand about 0.7 of a line high, and the line is 0.8 of the screen.
-        return rows if rows and (rows[-1] - rows[0]) / x.height > 0.45 else None
-    rows = wait_until(letter_rows, 10, "capitals almost half the screen's height")
-    run.artefacts.save(x.screenshot(), "presentation")
-    print(f"   letters from row {rows[0]} to {rows[-1]} of {x.height}")
-    x.xdotool("windowfocus", "--sync", shown)
-    x.xdotool("key", "Escape")
-    wait_until(lambda: len(x.windows(proc.pid)) == 1 and view() is None, 10, "the view to close, the window to stay")
-    check(proc.poll() is None, "the program ended with the view")
-
-
 class Runner:
     """Starts the program in a fresh folder of its own, which must stay free of settings files."""
 
-    def __init__(self, binary, x, artefacts, name, folder):
-        self.binary, self.x, self.artefacts, self.folder = binary, x, artefacts, folder
-        self.log_path = artefacts.path(f"{name}.log")
+    def __init__(self, binary, x, log_path, folder):
+        self.binary, self.x, self.log_path, self.folder = binary, x, log_path, folder
         self.env = environment({"DISPLAY": x.display, "QT_QPA_PLATFORM": "xcb"})
         self.apps = []
 
@@ -148,29 +117,18 @@ class Runner:
         self.apps.append(Tickora(self.binary, self.x, self.folder, self.log_path, args=args))
         return self.apps[-1]
 
-    def spawn(self, args):
-        with open(self.log_path, "ab") as log:
-            self.apps.append(subprocess.Popen([self.binary, *args], cwd=self.folder, env=self.env, stdout=log,
-                                              stderr=subprocess.STDOUT))
-        return self.apps[-1]
-
     def stop(self):
         for app in self.apps:
-            if isinstance(app, Tickora):
-                app.stop()
-            elif app.poll() is None:
-                app.kill()
-                app.wait()
+            app.stop()
 
 
 def main():
     args, artefacts = arguments(__doc__)
     with XServer() as x:
-        for index, case in enumerate([scrolls_right_at_level_12, bad_screen, follows_a_file, remote_control,
-                                      presentation_view]):
+        for index, case in enumerate([scrolls_right_at_level_12, bad_screen, follows_a_file, remote_control]):
             step(case.__doc__.splitlines()[0])
             with tempfile.TemporaryDirectory(prefix="tickora-display-") as folder:
-                run = Runner(args.binary, x, artefacts, f"case{index}", folder)
+                run = Runner(args.binary, x, artefacts.path(f"case{index}.log"), folder)
                 try:
                     case(run)
                 finally:
