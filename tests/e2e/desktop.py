@@ -234,21 +234,6 @@ def differs(a, b):
     return ImageChops.difference(a.convert("RGB"), b.convert("RGB")).getbbox() is not None
 
 
-class Artefacts:
-    """Where a test keeps its screenshots and the program's output."""
-
-    def __init__(self, folder):
-        self.folder = Path(folder)
-        shutil.rmtree(self.folder, ignore_errors=True)
-        self.folder.mkdir(parents=True)
-
-    def save(self, image, name):
-        image.save(self.folder / f"{name}.png")
-
-    def path(self, name):
-        return self.folder / name
-
-
 def arguments(description, extra=None):
     """The test's command line, and the folder for its artefacts."""
     parser = argparse.ArgumentParser(description=description)
@@ -257,7 +242,10 @@ def arguments(description, extra=None):
     if extra:
         extra(parser)
     args = parser.parse_args()
-    return args, Artefacts(args.artefacts)
+    artefacts = Path(args.artefacts)
+    shutil.rmtree(artefacts, ignore_errors=True)
+    artefacts.mkdir(parents=True)
+    return args, artefacts
 
 
 def step(name):

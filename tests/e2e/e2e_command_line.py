@@ -86,7 +86,7 @@ def folder_cases(binary, artefacts):
                 for file, content in OWN_FILES.items():
                     (home / file).write_bytes(content)
                 env = {key: value and value.format(top=top) for key, value in changes.items()} | {"HOME": str(home)}
-                with Tickora(binary, x, home, artefacts.path("tickora.log"), extra_env=env, args=args) as app:
+                with Tickora(binary, x, home, artefacts / "tickora.log", extra_env=env, args=args) as app:
                     modes = {folder: stat.S_IMODE((Path(top) / folder).stat().st_mode) for folder in made}
                     check(set(modes.values()) == {0o700}, f"the folders were made with modes {modes}")
                     app.click_button("Delete")

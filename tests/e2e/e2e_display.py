@@ -128,7 +128,7 @@ def main():
         for index, case in enumerate([scrolls_right_at_level_12, bad_screen, follows_a_file, remote_control]):
             step(case.__doc__.splitlines()[0])
             with tempfile.TemporaryDirectory(prefix="tickora-display-") as folder:
-                run = Runner(args.binary, x, artefacts.path(f"case{index}.log"), folder)
+                run = Runner(args.binary, x, artefacts / f"case{index}.log", folder)
                 try:
                     case(run)
                 finally:

@@ -21,7 +21,7 @@ def main():
                 step(f"a {name} text at speed 12, to the left and then to the right")
                 (Path(folder) / "text").write_bytes(b'"' + text.encode() + b'"\r\n')
                 (Path(folder) / "speed").write_bytes(SPEED_12)
-                with Tickora(args.binary, x, folder, artefacts.path(f"tickora-{name}.log")) as app:
+                with Tickora(args.binary, x, folder, artefacts / f"tickora-{name}.log") as app:
                     app.park_mouse()
                     if empty is None:
                         empty = app.field_shot()
@@ -32,7 +32,7 @@ def main():
                         app.click_button("Start")
                         app.park_mouse()
                         for number, shot in enumerate(app.next_field_shots(4, empty)):
-                            artefacts.save(shot, f"{name}-{direction}-{number}")
+                            shot.save(artefacts / f"{name}-{direction}-{number}.png")
                         app.click_button("Stop")
     print("PASS")
 

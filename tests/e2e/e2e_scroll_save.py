@@ -53,10 +53,10 @@ def first_run(app, folder, artefacts):
     app.click_button("Start")
     app.park_mouse()
     for number, shot in enumerate(app.next_field_shots(4, empty)):
-        artefacts.save(shot, f"running-{number}")
+        shot.save(artefacts / f"running-{number}.png")
     app.click_button("Stop")
     app.park_mouse()
-    artefacts.save(app.shot(), "stopped")
+    app.shot().save(artefacts / "stopped.png")
 
     step('"Save", then "Exit", each write the four settings files byte for byte; Exit ends the program')
     for caption in ("Save", "Exit"):
@@ -90,9 +90,9 @@ def later_runs(binary, x, folder, log):
 def main():
     args, artefacts = arguments(__doc__)
     with tempfile.TemporaryDirectory(prefix="tickora-e2e-") as folder, XServer(2048, 1536) as x:
-        with Tickora(args.binary, x, folder, artefacts.path("tickora.log"), scale=SCALE) as app:
+        with Tickora(args.binary, x, folder, artefacts / "tickora.log", scale=SCALE) as app:
             first_run(app, folder, artefacts)
-        later_runs(args.binary, x, folder, artefacts.path("tickora.log"))
+        later_runs(args.binary, x, folder, artefacts / "tickora.log")
     print("PASS")
 
 

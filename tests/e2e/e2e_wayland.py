@@ -134,7 +134,7 @@ def main():
     runtime = tempfile.mkdtemp(prefix="tickora-weston-")  # made with mode 0700, as Wayland asks
     env = environment({"DISPLAY": None, "WAYLAND_DISPLAY": None, "XDG_RUNTIME_DIR": runtime})
     with tempfile.TemporaryDirectory(prefix="tickora-e2e-") as folder, \
-            open(artefacts.path("weston.log"), "ab") as weston_log, open(artefacts.path("tickora.log"), "ab") as log:
+            open(artefacts / "weston.log", "ab") as weston_log, open(artefacts / "tickora.log", "ab") as log:
         weston = subprocess.Popen(["weston", "--backend=headless-backend.so", f"--socket={SOCKET}", "--no-config",
                                    "--idle-time=0", "--width=1280", "--height=1024"],
                                   env=env, stdout=weston_log, stderr=subprocess.STDOUT)
