@@ -81,9 +81,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         // Running rows start with one tick taken: the field shows "ELLO H".
         const auto row = [](const char *name, bool running, const char *method, const QVariantList &arguments,
-                            const QString &error, const QVariantMap &after, const char *field) {
+                            const QString &error, const QVariantMap &after, const QString &field) {
             QTest::newRow(name) << running << QString::fromLatin1(method) << arguments << error << after
-                                << QString::fromLatin1(field);
+                                << field;
         };
         const QString ok;
         const QVariantMap stopped = properties("HELLO", false, 7, "left");
@@ -92,6 +92,8 @@ private Q_SLOTS:
             "news");
         row("text while running", true, "SetText", {"news"}, ok, properties("news", true, 7, "left"),
             "news ");
+        row("text of the longest length", false, "SetText", {QString(65535, u'x')}, ok,
+            properties(QString(65535, u'x'), false, 7, "left"), QString(65535, u'x'));
         row("text too long", false, "SetText", {QString(65536, u'x')}, kInvalidArgs, stopped, "HELLO");
         row("start", false, "Start", {}, ok, running, "HELLO ");
         row("start while running", true, "Start", {}, ok, running, "ELLO H");
@@ -154,6 +156,9 @@ private Q_SLOTS:
         call(RemoteControl::kInterface, QStringLiteral("SetText"), {u"ABC"_qs});
         QTRY_COMPARE(recorder.changes.size(), 3);
         QCOMPARE(recorder.changes.at(2), (QVariantMap{{u"Text"_qs, u"ABC"_qs}}));
+        call(RemoteControl::kInterface, QStringLiteral("Stop"));
+        QTRY_COMPARE(recorder.changes.size(), 4);
+        QCOMPARE(recorder.changes.at(3), (QVariantMap{{u"Running"_qs, false}}));
     }
 
     void secondInstanceLeavesNameToFirst()
