@@ -9,12 +9,14 @@ tst_presentation's, offscreen.)
 Run it inside its own D-Bus session: dbus-run-session -- e2e_display.py ...
 """
 
+import contextlib
 import os
 import re
 import subprocess
 import tempfile
 import time
 from pathlib import Path
+from types import SimpleNamespace
 
 from desktop import Tickora, XServer, arguments, check, environment, step, wait_until
 
@@ -105,34 +107,18 @@ def remote_control(run):
     wait_until(shows("Hello there", False, 3, "right"), 5, "stopped, and nothing else changed")
 
 
-class Runner:
-    """Starts the program in a fresh folder of its own, which must stay free of settings files."""
-
-    def __init__(self, binary, x, log_path, folder):
-        self.binary, self.x, self.log_path, self.folder = binary, x, log_path, folder
-        self.env = environment({"DISPLAY": x.display, "QT_QPA_PLATFORM": "xcb"})
-        self.apps = []
-
-    def window(self, args):
-        self.apps.append(Tickora(self.binary, self.x, self.folder, self.log_path, args=args))
-        return self.apps[-1]
-
-    def stop(self):
-        for app in self.apps:
-            app.stop()
-
-
 def main():
     args, artefacts = arguments(__doc__)
     with XServer() as x:
         for index, case in enumerate([scrolls_right_at_level_12, bad_screen, follows_a_file, remote_control]):
             step(case.__doc__.splitlines()[0])
             with tempfile.TemporaryDirectory(prefix="tickora-display-") as folder:
-                run = Runner(args.binary, x, artefacts / f"case{index}.log", folder)
-                try:
-                    case(run)
-                finally:
-                    run.stop()
+                log = artefacts / f"case{index}.log"
+                with contextlib.ExitStack() as apps:  # the programs a case starts end with it
+                    case(SimpleNamespace(
+                        binary=args.binary, folder=folder, log_path=log,
+                        env=environment({"DISPLAY": x.display, "QT_QPA_PLATFORM": "xcb"}),
+                        window=lambda options: apps.enter_context(Tickora(args.binary, x, folder, log, args=options))))
                 check(set(os.listdir(folder)) <= {"now.txt"}, f"the run wrote {os.listdir(folder)}")
     print("PASS")
 
