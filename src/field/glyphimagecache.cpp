@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "field/glyphimagecache.h"
 
+#include "field/bands.h"
+
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QPaintDevice>
@@ -112,9 +114,9 @@ void GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPoi
             const auto [pixelY, stepY] = pixelAndStep(device.y(), kStepsDown);
             const Glyph &glyph = find({{run.rawFont(), indexes[index], stepX, stepY, ratio}, colour.rgba()});
             if (!glyph.image.isNull())
-                painter.drawImage(
-                    toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())),
-                    glyph.image);
+                Bands::drawImage(painter,
+                                 toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())),
+                                 glyph.image);
         }
     }
 }
