@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "field/glyphimagecache.h"
 
-#include "field/bands.h"
-
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QPaintDevice>
@@ -114,9 +112,9 @@ void GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPoi
             const auto [pixelY, stepY] = pixelAndStep(device.y(), kStepsDown);
             const Glyph &glyph = find({{run.rawFont(), indexes[index], stepX, stepY, ratio}, colour.rgba()});
             if (!glyph.image.isNull())
-                Bands::drawImage(painter,
-                                 toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())),
-                                 glyph.image);
+                painter.drawImage(
+                    toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())),
+                    glyph.image);
         }
     }
 }

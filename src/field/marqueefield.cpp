@@ -2,7 +2,6 @@
 #include "field/marqueefield.h"
 
 #include "characters/characters.h"
-#include "field/bands.h"
 #include "field/marqueefieldaccessible.h"
 #include "field/words.h"
 #include "window/initialstate.h"
@@ -55,6 +54,21 @@ QRect uniformInside(const QImage &panel, int margin)
         }
     }
     return inside;
+}
+
+// The raster engine hands a fill of more than about a hundred lines to worker threads:
+// for a caret as tall as large letters, forty times a second, waking them costs more than
+// the fill. Painted in lower bands, it stays on this thread.
+template<typename Paint> void inBands(QPainter &painter, const QRect &area, Paint paint)
+{
+    constexpr int kBandHeight = 64;
+    for (int top = area.top(); top <= area.bottom(); top += kBandHeight) {
+        painter.save();
+        painter.setClipRect(QRect(area.left(), top, area.width(), qMin(kBandHeight, area.bottom() + 1 - top)),
+                            Qt::IntersectClip);
+        paint();
+        painter.restore();
+    }
 }
 
 void notifyAccessibility(QAccessibleEvent &&event)
@@ -265,8 +279,8 @@ void MarqueeField::paintEvent(QPaintEvent *event)
 
     if (hasFocus() && m_caretShown && !m_editor.isCaretHidden()) {
         const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
-        Bands::clipped(painter, cursorRect(),
-                       [&] { slice.layout().drawCursor(&painter, origin, caretLayoutPosition(), width); });
+        inBands(painter, cursorRect(),
+                [&] { slice.layout().drawCursor(&painter, origin, caretLayoutPosition(), width); });
     }
 }
 
@@ -318,14 +332,14 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel, 
     const QRect whole = m_panel.rect();
     const QRect inside = m_panelInside;
     fillBehind(painter, dirty - inside.translated(at));
-    Bands::fill(painter, inside.translated(at), m_panelInsideColour);
+    painter.fillRect(inside.translated(at), m_panelInsideColour);
     for (const QRect &edge :
          {QRect(0, 0, whole.width(), inside.top()),
           QRect(0, inside.bottom() + 1, whole.width(), whole.height() - inside.bottom() - 1),
           QRect(0, inside.top(), inside.left(), inside.height()),
           QRect(inside.right() + 1, inside.top(), whole.width() - inside.right() - 1, inside.height())}) {
         if (!edge.isEmpty())
-            Bands::drawImage(painter, edge.topLeft() + at, m_panel, edge);
+            painter.drawImage(edge.topLeft() + at, m_panel, edge);
     }
 }
 
