@@ -39,6 +39,12 @@ void hardTexts()
         << "x" + QStringLiteral("\U0001F1FF\U0001F1E6\U0001F1EB\U0001F1F7").repeated(35);
     QTest::newRow("flags, odd run") << "x\U0001F1E9" + france.repeated(70) + "y";
     QTest::newRow("100 combining marks") << "a" + accents + "b" + accents;
+    QTest::newRow("marks after controls") << "\t" + accents + "\n" + accents + "\u2028" + accents + "x";
+    QTest::newRow("marks after format characters") << "\u200B" + accents + "\u0600" + accents + "x";
+    QTest::newRow("marks after a joiner or a flag letter")
+        << "\U0001F600\u200D" + accents + "\U0001F1EB" + accents + "\U0001F1F7";
+    QTest::newRow("enclosing marks") << "a" + QStringLiteral("\u0301\u20DD").repeated(40) + "b";
+    QTest::newRow("spacing marks") << "\u0915" + QStringLiteral("\u0903\u0301").repeated(40) + "b";
     QTest::newRow("emoji, marks, joiner, emoji") << "x\U0001F600" + accents + "\u200D\U0001F600";
     QTest::newRow("astral marks") << "\U0001F600\u0301" + stem.repeated(40) + "b";
     QTest::newRow("CR LF") << QStringLiteral("a\r\n\r\nb\r\r\n\n\r");
@@ -65,6 +71,8 @@ private Q_SLOTS:
         // characters change as it rotates, but whose boundaries still follow the whole text.
         QTest::newRow("flag after an emoji")
             << "\U0001F3F4" + QStringLiteral("\U0001F1EB\U0001F1F7").repeated(20) + "z";
+        // Marks that start the text stand alone, and join a letter once rotated behind one.
+        QTest::newRow("marks at the start") << QString(100, QChar(0x301)) + "b";
     }
 
     void boundariesMatchTheWholeText()
