@@ -97,11 +97,10 @@ void GlyphImageCache::clear()
     m_coloured.clear();
 }
 
-void GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin,
-                           const QColor &colour)
+template<typename Use>
+void GlyphImageCache::forEachGlyph(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
+                                   QPointF origin, const QColor &colour, Use use)
 {
-    const qreal ratio = painter.device()->devicePixelRatio();
-    const QTransform toDevice = painter.deviceTransform();
     const QTransform toLogical = toDevice.inverted();
     for (const QGlyphRun &run : runs) {
         const QList<quint32> indexes = run.glyphIndexes();
@@ -112,11 +111,32 @@ void GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPoi
             const auto [pixelY, stepY] = pixelAndStep(device.y(), kStepsDown);
             const Glyph &glyph = find({{run.rawFont(), indexes[index], stepX, stepY, ratio}, colour.rgba()});
             if (!glyph.image.isNull())
-                painter.drawImage(
-                    toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())),
-                    glyph.image);
+                use(glyph.image,
+                    toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())));
         }
     }
+}
+
+QRegion GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin,
+                              const QColor &colour)
+{
+    QRegion drawn;
+    forEachGlyph(painter.deviceTransform(), painter.device()->devicePixelRatio(), runs, origin, colour,
+                 [&](const QImage &image, QPointF at) {
+                     painter.drawImage(at, image);
+                     drawn += QRectF(at, image.deviceIndependentSize()).toAlignedRect();
+                 });
+    return drawn;
+}
+
+QRegion GlyphImageCache::ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
+                             QPointF origin, const QColor &colour)
+{
+    QRegion ink;
+    forEachGlyph(toDevice, ratio, runs, origin, colour, [&](const QImage &image, QPointF at) {
+        ink += QRectF(at, image.deviceIndependentSize()).toAlignedRect();
+    });
+    return ink;
 }
 
 const GlyphImageCache::Glyph &GlyphImageCache::find(const ColouredKey &key)

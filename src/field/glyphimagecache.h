@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QList>
 #include <QRawFont>
+#include <QRegion>
+#include <QTransform>
 
 class QFont;
 class QGlyphRun;
@@ -32,9 +34,14 @@ public:
     // Whether glyphs of this font are drawn faster from the cache than by the toolkit.
     [[nodiscard]] static bool isWorthCaching(const QFont &font, qreal devicePixelRatio);
 
-    // Draws the glyph runs of a line in `colour`, their positions taken from `origin`.
-    // The painter's transformation must be a translation.
-    void draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin, const QColor &colour);
+    // Draws the glyph runs of a line in `colour`, their positions taken from `origin`,
+    // and returns where their images went. The painter's transformation must be a
+    // translation.
+    QRegion draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin, const QColor &colour);
+    // Where draw() would put the images on a painter with this device transformation, on a
+    // device of this pixel ratio.
+    [[nodiscard]] QRegion ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
+                              QPointF origin, const QColor &colour);
 
     void clear();
 
@@ -81,6 +88,10 @@ private:
         bool hasOwnColours = false;
     };
 
+    // Calls `use` with each glyph's image and the logical point of its top left corner.
+    template<typename Use>
+    void forEachGlyph(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs, QPointF origin,
+                      const QColor &colour, Use use);
     [[nodiscard]] const Glyph &find(const ColouredKey &key);
     [[nodiscard]] static Glyph render(const Key &key);
     [[nodiscard]] static Glyph inColour(const Glyph &coverage, QRgb colour);

@@ -110,7 +110,7 @@ void MarqueeField::setText(const QString &text)
     if (composing && hasFocus())
         QGuiApplication::inputMethod()->reset();
     m_view.reset();
-    invalidateView();
+    repaintNewText();
     if (caretMoved && hasFocus())
         updateMicroFocus();
     if (told)
@@ -178,6 +178,38 @@ void MarqueeField::invalidateView()
 {
     m_viewValid = false;
     update();
+}
+
+void MarqueeField::repaintNewText()
+{
+    m_viewValid = false;
+    if (!m_paintedInk) {
+        update();
+        return;
+    }
+    // The rest of the field shows its background already: a scrolling text in large
+    // letters repaints, and sends to the screen, only where its glyphs were and go.
+    ensureView();
+    if (!drawsGlyphImages()) {
+        update();
+        return;
+    }
+    const LineGeometry geometry = lineGeometry();
+    const QRegion ink =
+        m_glyphs.ink(m_paintedTransform, devicePixelRatio(), m_view.slice().line().glyphRuns(),
+                     textOrigin(geometry.line), palette().color(QPalette::Text));
+    // One rectangle: under a clip of many, the toolkit fills through worker threads.
+    const QRegion changed =
+        *m_paintedInk | (ink & geometry.contents) | m_paintedCaret | (hasFocus() ? cursorRect() : QRect());
+    update(changed.boundingRect());
+}
+
+bool MarqueeField::drawsGlyphImages() const
+{
+    // Plain text in large letters comes from the glyph images; selections, composed
+    // text and underlines are drawn by the layout.
+    return selectionFormats().isEmpty() && !m_view.slice().hasComposition() && !isDecorated(font()) &&
+           GlyphImageCache::isWorthCaching(font(), devicePixelRatio());
 }
 
 void MarqueeField::initStyleOption(QStyleOptionFrame *option) const
@@ -267,19 +299,20 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     const QPointF origin = textOrigin(geometry.line);
     const QColor colour = palette().color(QPalette::Text);
     painter.setPen(colour);
-    const QList<QTextLayout::FormatRange> selections = selectionFormats();
     VisibleSlice &slice = m_view.slice();
-    // Plain text in large letters comes from the glyph images; selections, composed
-    // text and underlines are drawn by the layout.
-    if (selections.isEmpty() && !slice.hasComposition() && !isDecorated(font()) &&
-        GlyphImageCache::isWorthCaching(font(), devicePixelRatio()))
-        m_glyphs.draw(painter, slice.line().glyphRuns(), origin, colour);
-    else
-        slice.layout().draw(&painter, origin, selections, event->rect());
+    if (drawsGlyphImages()) {
+        m_paintedInk = m_glyphs.draw(painter, slice.line().glyphRuns(), origin, colour) & geometry.contents;
+        m_paintedTransform = painter.deviceTransform();
+    } else {
+        slice.layout().draw(&painter, origin, selectionFormats(), event->rect());
+        m_paintedInk.reset();
+    }
+    m_paintedCaret = QRect();
 
     if (hasFocus() && m_caretShown && !m_editor.isCaretHidden()) {
         const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
-        inBands(painter, cursorRect(),
+        m_paintedCaret = cursorRect();
+        inBands(painter, m_paintedCaret,
                 [&] { slice.layout().drawCursor(&painter, origin, caretLayoutPosition(), width); });
     }
 }

@@ -6,6 +6,7 @@
 #include "field/marqueeview.h"
 
 #include <QBasicTimer>
+#include <QTransform>
 #include <QWidget>
 
 #include <optional>
@@ -97,6 +98,8 @@ private:
     void initStyleOption(QStyleOptionFrame *option) const;
     void drawPanel(QPainter &painter, const QStyleOptionFrame &panel, const QRegion &dirty);
     void fillBehind(QPainter &painter, const QRegion &area) const;
+    [[nodiscard]] bool drawsGlyphImages() const;
+    void repaintNewText();
     [[nodiscard]] LineGeometry lineGeometry() const;
     [[nodiscard]] QPointF textOrigin(const QRect &line) const;
     [[nodiscard]] qsizetype layoutPositionAt(QPoint point) const;
@@ -139,6 +142,12 @@ private:
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
     mutable GlyphImageCache m_glyphs;
+    // Where the last paint put glyph images and the caret, and how it mapped to the
+    // device: a new text repaints only there and where its own glyphs go. Unknown when
+    // the layout drew the text.
+    std::optional<QRegion> m_paintedInk;
+    QRect m_paintedCaret;
+    QTransform m_paintedTransform;
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = true;

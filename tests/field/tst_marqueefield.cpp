@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleHints>
 #include <QTest>
 #include <QVBoxLayout>
@@ -192,6 +193,31 @@ private Q_SLOTS:
         // The comparison itself tells a wrong text apart.
         QVERIFY(differingPixels(shown, reference(caretAtEnd ? text.chopped(1) : text.mid(1)), 112) >
                 shown.width() * shown.height() / 100);
+    }
+
+    void ticksRepaintWhatTheyChange()
+    {
+        // A tick repaints only where glyphs were and go: after many, the screen shows what
+        // a full repaint shows, the caret included.
+        m_field->setFont(marqueeFont(100));
+        const auto onScreen = [&] {
+            QCoreApplication::processEvents();
+            return m_window->screen()->grabWindow(m_window->winId()).toImage().copy(m_field->geometry());
+        };
+        QString text = QStringLiteral("Hi, WORLD! ").repeated(3);
+        m_field->setText(text);
+        const QImage first = onScreen();
+        for (int tick = 0; tick < 9; ++tick) {
+            text = *Rotation::left(text);
+            m_field->setText(text);
+            (void)onScreen();
+        }
+        QVERIFY(differingPixels(onScreen(), first, 24) > 0);
+        // A short text after a long one leaves nothing of it.
+        m_field->setText(QStringLiteral("Hi"));
+        const QImage ticked = onScreen();
+        m_field->update();
+        QCOMPARE(differingPixels(onScreen(), ticked, 0), 0);
     }
 
     void framelessFieldFillsItsBackground()
