@@ -128,11 +128,11 @@ void TestQtCommonDialog::nameFilters_data()
                                            "Web Page (*.htm)", "Rich Text Format (*.rtf)"}
                             << 0;
     QTest::newRow("export, third entry") << QString(TextTransfer::kExportFilter) << 3 << exports << 2;
-    QTest::newRow("index past the end") << QString(TextTransfer::kExportFilter) << 5 << exports << 0;
     QTest::newRow("patterns not in the description")
         << "Logs|*.log;*.txt|Other (*.x)|*.y" << 0 << QStringList{"Logs (*.log *.txt)", "Other (*.x) (*.y)"}
         << 0;
-    QTest::newRow("description without pattern") << "Anything" << 1 << QStringList{"Anything (*)"} << 0;
+    QTest::newRow("description without pattern, index past the end")
+        << "Anything" << 9 << QStringList{"Anything (*)"} << 0;
 }
 
 void TestQtCommonDialog::nameFilters()
