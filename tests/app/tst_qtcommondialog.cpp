@@ -41,16 +41,20 @@ template<typename T> void whenShown(std::function<void(T *)> act)
     poll->start(10);
 }
 
-// Gives the file dialog a name as if typed, once it has listed its folder (never empty
-// here): the listing
-// arrives in the background and selects the file offered, which would replace the name.
+// Types a name into the file dialog, once it has listed its folder (never empty here),
+// into its name field with the focus: the listing arrives in the background and selects
+// the file offered, which replaces the name in a field without the focus.
 void typeFileName(QFileDialog *dialog, const QString &name)
 {
     auto *model = dialog->findChild<QFileSystemModel *>();
     const QModelIndex folder = model->index(dialog->directory().absolutePath());
-    if (!QTest::qWaitFor([&] { return model->rowCount(folder) > 0 && !model->canFetchMore(folder); }))
-        qWarning("folder not listed");
-    dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    dialog->activateWindow();
+    edit->setFocus();
+    if (!QTest::qWaitFor(
+            [&] { return model->rowCount(folder) > 0 && !model->canFetchMore(folder) && edit->hasFocus(); }))
+        qWarning("folder not listed, or name field without the focus");
+    edit->setText(name);
 }
 
 // The font dialog's family, style and size boxes.
