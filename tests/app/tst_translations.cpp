@@ -3,9 +3,7 @@
 #include "windowfixture.h"
 
 #include <QDialogButtonBox>
-#include <QLocale>
 #include <QPushButton>
-#include <QTest>
 
 // Qt's own dialogs and the program's messages speak the user's language: the program loads
 // Qt's translations and its own for the locale it starts in, and a language without one
@@ -21,39 +19,31 @@ private slots:
 
 void TestTranslations::dialogsAndMessagesSpeakTheLocale_data()
 {
-    QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("cancel");
     QTest::addColumn<QString>("saveFailure");
-    const QString english = QStringLiteral(
-        "Could not save \"color\": it is a folder. Your text and settings are still in the window.");
-    QTest::newRow("German") << "de_DE"
-                            << "Abbrechen"
-                            << QStringLiteral(
-                                   "Speichern fehlgeschlagen für \"color\": das ist ein Ordner. Ihr "
-                                   "Text und Ihre Einstellungen sind weiterhin im Fenster.");
-    // Qt speaks French; the program has no French of its own.
-    QTest::newRow("French") << "fr_FR"
-                            << "Annuler" << english;
-    // After the others: their translations went with them.
-    QTest::newRow("English") << "en_US"
-                             << "Cancel" << english;
+    const QString english =
+        u"Could not save \"color\": it is a folder. Your text and settings are still in the window."_qs;
+    QTest::newRow("de_DE")
+        << "Abbrechen"
+        << u"Speichern fehlgeschlagen für \"color\": das ist ein Ordner. Ihr Text und Ihre "
+           u"Einstellungen sind weiterhin im Fenster."_qs;
+    QTest::newRow("fr_FR") << "Annuler" << english; // Qt speaks French; the program has none of its own
+    QTest::newRow("en_US") << "Cancel" << english;  // after the others: their translations went with them
 }
 
 void TestTranslations::dialogsAndMessagesSpeakTheLocale()
 {
-    QFETCH(QString, locale);
     QFETCH(QString, cancel);
     QFETCH(QString, saveFailure);
-    QLocale::setDefault(QLocale(locale)); // as LANG sets the locale the program starts in
+    QLocale::setDefault(QLocale(QString::fromLatin1(QTest::currentDataTag()))); // as LANG sets it
     const Translations translations{QLocale()};
     const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
 
     // Save where a folder stands in the way of the "color" file.
     WindowFixture fixture;
-    QVERIFY(fixture.start());
-    QVERIFY(QDir().mkdir(QStringLiteral("color")));
-    fixture.activate(QStringLiteral("Command9"));
+    QVERIFY(fixture.start() && QDir().mkdir(u"color"_qs));
+    fixture.child<QPushButton>(u"Command9"_qs)->click();
     QCOMPARE(fixture.messages.messages.size(), 1);
     QCOMPARE(fixture.messages.messages.first().text, saveFailure);
 }

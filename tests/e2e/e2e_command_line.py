@@ -46,6 +46,8 @@ ARGUMENT_CASES = [
     ("folder that is a file", ["--folder", "file"], {}, 1, "",
      r"tickora: cannot enter the folder 'file': Not a directory\n"),
     ("no display", [], {}, 1, "", DISPLAY_LINE),
+    ("speed 1", ["--speed", "1"], {}, 1, "", DISPLAY_LINE),
+    ("speed 12", ["--speed", "12"], {}, 1, "", DISPLAY_LINE),
     ("X display that does not exist", [], {"QT_QPA_PLATFORM": "xcb", "DISPLAY": ":987"}, 1, "", DISPLAY_LINE),
 ]
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "app/captionfont.h"
 #include "windowfixture.h"
 
 #include <QApplication>
@@ -11,6 +12,43 @@
 #include <QStyleOptionGroupBox>
 #include <QTest>
 
+namespace {
+
+// Where the frame's border runs, or where its caption stands.
+QRect frameSubControl(QGroupBox *box, QStyle::SubControl part)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, part, box);
+}
+
+// The letters of a caption drawn in `room`, vertically centred, from `left`.
+QRect ink(const QWidget *widget, const QString &text, const QRect &room, int left)
+{
+    const QFontMetrics metrics = widget->fontMetrics();
+    const int baseline = room.top() + (room.height() - metrics.height()) / 2 + metrics.ascent();
+    return metrics.tightBoundingRect(text).translated(left, baseline);
+}
+
+// What a control shows, in its container's coordinates: an option button's box is a little
+// taller than its row (the rows overlap by a pixel), but only its indicator and letters show.
+QRect shownRect(QWidget *widget)
+{
+    auto *option = qobject_cast<QRadioButton *>(widget);
+    if (!option)
+        return widget->geometry();
+    QStyleOptionButton style;
+    style.initFrom(option);
+    style.text = option->text();
+    const QRect box = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
+    const QRect label = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+    return box.united(ink(option, option->text(), label, label.left())).translated(option->pos());
+}
+
+} // namespace
+
 // The window at a device pixel ratio of 2 and under desktop fonts of any family and size:
 // everything twice as large, and no control overlapping another, leaving its container or
 // cutting its caption.
@@ -22,254 +60,118 @@ public:
     static void initMain() { qputenv("QT_SCALE_FACTOR", "2"); }
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase() { QVERIFY(m_fx.start()); }
+    void cleanupTestCase() { m_fx.stop(); }
     void windowIsTwiceAsLarge();
-    void captionFontFollowsTheDesktop_data();
-    void captionFontFollowsTheDesktop();
-    void controlFitsItsPlace_data();
-    void controlFitsItsPlace();
+    void captionsFitUnderEveryDesktopFont_data();
+    void captionsFitUnderEveryDesktopFont();
+    void smallestSizeWhenNothingFits();
 
 private:
-    [[nodiscard]] QWidget *control(const QString &name) const;
-    void useDesktopFont(const QString &family, double points);
-
-    QFont m_defaultFont;
-
-    [[nodiscard]] MainWindow *window() const { return m_fx->window.get(); }
-
-    std::unique_ptr<WindowFixture> m_fx;
+    WindowFixture m_fx;
 };
-
-namespace {
-
-// The desktop fonts the layout must take: the platform's default, large sizes and other
-// families, a wide serif and a monospace among them.
-struct DesktopFont
-{
-    const char *family;
-    double points;
-};
-constexpr DesktopFont kDesktopFonts[]{{"", 0},
-                                      {"DejaVu Sans", 7},
-                                      {"DejaVu Sans", 9},
-                                      {"DejaVu Sans", 11},
-                                      {"DejaVu Sans", 14},
-                                      {"DejaVu Sans", 18},
-                                      {"DejaVu Serif", 14},
-                                      {"URW Bookman", 14},
-                                      {"Liberation Mono", 11},
-                                      {"Liberation Mono", 18}};
-
-QString fontRowName(const DesktopFont &font)
-{
-    return *font.family ? QStringLiteral("%1 %2").arg(QLatin1String(font.family)).arg(font.points)
-                        : QStringLiteral("default");
-}
-
-QStringList controlNames()
-{
-    QStringList names{"txtMarquee", "fraSpeed", "fraDirection", "Picture2",
-                      "optLeft",    "optRight", "cmdStart"};
-    for (int number = 1; number <= 11; ++number)
-        names << QStringLiteral("Command%1").arg(number);
-    for (int level = 1; level <= 12; ++level)
-        names << QStringLiteral("Opt%1").arg(level);
-    return names;
-}
-
-// Where the frame's border runs, and where its caption stands.
-QRect frameSubControl(QGroupBox *box, QStyle::SubControl part)
-{
-    QStyleOptionGroupBox option;
-    option.initFrom(box);
-    option.text = box->title();
-    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    option.textAlignment = box->alignment();
-    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, part, box);
-}
-
-// The part of a control that shows, in its container's coordinates. An option button's
-// box is a little taller than its row (the layout's rows overlap by one pixel), but only
-// its round indicator and its caption's ink show.
-QRect visibleRect(QWidget *widget)
-{
-    auto *option = qobject_cast<QRadioButton *>(widget);
-    if (!option)
-        return widget->geometry();
-    QStyleOptionButton style;
-    style.initFrom(option);
-    style.text = option->text();
-    const QRect indicator = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
-    const QRect label = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
-    const QFontMetrics metrics = option->fontMetrics();
-    const int baseline = label.top() + (label.height() - metrics.height()) / 2 + metrics.ascent();
-    const QRect ink = metrics.tightBoundingRect(option->text()).translated(label.left(), baseline);
-    return indicator.united(ink).translated(option->pos());
-}
-
-} // namespace
-
-QWidget *TestHiDpi::control(const QString &name) const
-{
-    return window()->findChild<QWidget *>(name);
-}
-
-// Set while the window is open, as a desktop changes its font.
-void TestHiDpi::useDesktopFont(const QString &family, double points)
-{
-    QFont font = m_defaultFont;
-    if (!family.isEmpty()) {
-        font = QFont(family);
-        font.setPointSizeF(points);
-    }
-    if (QApplication::font() != font) {
-        QApplication::setFont(font);
-        QCoreApplication::processEvents(); // the windows hear of it by a posted event
-    }
-}
-
-void TestHiDpi::initTestCase()
-{
-    m_defaultFont = QApplication::font();
-    m_fx = std::make_unique<WindowFixture>();
-    QVERIFY(m_fx->start());
-    for (const QString &name : controlNames())
-        QVERIFY2(control(name), qPrintable(name));
-}
-
-void TestHiDpi::cleanupTestCase()
-{
-    m_fx.reset();
-    QApplication::setFont(m_defaultFont);
-}
 
 void TestHiDpi::windowIsTwiceAsLarge()
 {
-    QCOMPARE(window()->devicePixelRatio(), 2.0);
     // Logical pixels stay those of the layout; the screen shows each as two by two.
-    QCOMPARE(window()->centralWidget()->size(), QSize(794, 535));
-    QCOMPARE(window()->size(), QSize(794, 535 + window()->menuBar()->height()));
-    const QPixmap shot = window()->grab();
-    QCOMPARE(shot.size(), window()->size() * 2);
-
-    const QString folder = QStringLiteral(TICKORA_ARTEFACTS);
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(shot.save(folder + QStringLiteral("/window-at-2x.png")));
+    QCOMPARE(m_fx.window->size(), QSize(794, 535 + m_fx.window->menuBar()->height()));
+    const QPixmap shot = m_fx.window->grab();
+    QCOMPARE(shot.size(), m_fx.window->size() * 2);
+    QVERIFY(QDir().mkpath(QStringLiteral(TICKORA_ARTEFACTS)));
+    QVERIFY(shot.save(QStringLiteral(TICKORA_ARTEFACTS "/window-at-2x.png")));
 }
 
-void TestHiDpi::captionFontFollowsTheDesktop_data()
+void TestHiDpi::captionsFitUnderEveryDesktopFont_data()
 {
     QTest::addColumn<QString>("family");
     QTest::addColumn<double>("points");
-    QTest::addColumn<bool>("fitsAsItIs");
-    for (const DesktopFont &font : kDesktopFonts)
-        QTest::newRow(qPrintable(fontRowName(font)))
-            << QString::fromLatin1(font.family) << font.points << (font.points == 7);
+    QTest::newRow("DejaVu Sans 7: fits as it is") << "DejaVu Sans" << 7.0;
+    for (const double points : {9, 11, 14, 18})
+        QTest::addRow("DejaVu Sans %g", points) << "DejaVu Sans" << points;
+    QTest::newRow("DejaVu Serif 14") << "DejaVu Serif" << 14.0;
+    QTest::newRow("URW Bookman 14") << "URW Bookman" << 14.0;
+    QTest::newRow("Liberation Mono 11") << "Liberation Mono" << 11.0;
+    QTest::newRow("Liberation Mono 18") << "Liberation Mono" << 18.0;
 }
 
 // The controls take the desktop's family, at its size where the captions fit and smaller
-// where they would not; the display field keeps its own font, and the window its size.
-void TestHiDpi::captionFontFollowsTheDesktop()
+// where they would not, set while the window is open; the display field keeps its own
+// font. Each control stays inside its container, clear of a frame's border and caption,
+// overlaps no other, and shows its caption whole.
+void TestHiDpi::captionsFitUnderEveryDesktopFont()
 {
     QFETCH(QString, family);
     QFETCH(double, points);
-    QFETCH(bool, fitsAsItIs);
-    useDesktopFont(family, points);
-    const QFont desktop = QApplication::font();
-    for (const QString &name : controlNames()) {
-        if (name == QLatin1String("txtMarquee") || name == QLatin1String("Picture2"))
-            continue;
-        const QFont font = control(name)->font();
-        QVERIFY2(font.family() == desktop.family(), qPrintable(name + QLatin1String(": ") + font.family()));
-        QVERIFY2(fitsAsItIs ? font.pointSizeF() == desktop.pointSizeF()
-                            : font.pointSizeF() <= desktop.pointSizeF(),
-                 qPrintable(name + QLatin1String(": ") + QString::number(font.pointSizeF())));
-    }
-    QCOMPARE(control(QStringLiteral("txtMarquee"))->font().pointSizeF(), 320.0);
-    QCOMPARE(window()->height(), 535 + window()->menuBar()->height());
+    QFont desktop(family);
+    desktop.setPointSizeF(points);
+    QApplication::setFont(desktop);
+    QCoreApplication::processEvents(); // the windows hear of it by a posted event
+    QCOMPARE(m_fx.field()->font().pointSizeF(), 320.0);
+    if (points >= 9 && points <= 14 && family == u"DejaVu Sans")
+        QVERIFY(
+            m_fx.window->grab().save(QStringLiteral(TICKORA_ARTEFACTS "/captions-at-%1pt.png").arg(points)));
 
-    // A look at the captions at the sizes desktops use.
-    if (family == QLatin1String("DejaVu Sans") && points >= 9 && points <= 14) {
-        const QString folder = QStringLiteral(TICKORA_ARTEFACTS);
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(window()->grab().save(folder + QStringLiteral("/captions-at-%1pt.png").arg(points)));
+    QList<QWidget *> controls;
+    for (QPushButton *button : m_fx.window->findChildren<QPushButton *>())
+        controls << button;
+    for (QRadioButton *button : m_fx.window->findChildren<QRadioButton *>())
+        controls << button;
+    for (QGroupBox *frame : m_fx.window->findChildren<QGroupBox *>())
+        controls << frame;
+    QCOMPARE(controls.size(), 12 + 12 + 2 + 2);
+    for (QWidget *control : controls) {
+        const QString name = control->objectName();
+        QVERIFY2(control->font().family() == family, qPrintable(name));
+        QVERIFY2(points == 7 ? control->font().pointSizeF() == points
+                             : control->font().pointSizeF() <= points,
+                 qPrintable(name));
+        QWidget *container = control->parentWidget();
+        QRect room = container->rect();
+        if (auto *frame = qobject_cast<QGroupBox *>(container)) {
+            room = frameSubControl(frame, QStyle::SC_GroupBoxFrame);
+            const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
+            QVERIFY2(!shownRect(control).intersects(ink(frame, frame->title(), caption, caption.left())),
+                     qPrintable(name + " covers its frame's caption"));
+        }
+        QVERIFY2(room.contains(control->geometry()), qPrintable(name + " leaves its container"));
+        for (QWidget *other : controls) {
+            QVERIFY2(other == control || other->parentWidget() != container ||
+                         !shownRect(control).intersects(shownRect(other)),
+                     qPrintable(name + " overlaps " + other->objectName()));
+        }
+        // The caption's letters, where the style puts them, lie inside the control, off a
+        // push button's bevel, and a frame's between its sides where its border gives way.
+        QRect letters;
+        if (auto *frame = qobject_cast<QGroupBox *>(control)) {
+            const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
+            letters = ink(frame, frame->title(), caption, caption.left());
+            room = QRect(caption.left() - 2, 0, caption.width() + 4, frame->height()) &
+                   frame->rect().adjusted(1, 0, -1, 0);
+        } else if (auto *push = qobject_cast<QPushButton *>(control)) {
+            const int bevel = push->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, push);
+            room = push->rect().adjusted(bevel, bevel, -bevel, -bevel);
+            letters = ink(push, push->text(), push->rect(),
+                          (push->width() - push->fontMetrics().horizontalAdvance(push->text())) / 2);
+        } else {
+            const QStyle *style = control->style();
+            room = control->rect();
+            letters = ink(control, qobject_cast<QRadioButton *>(control)->text(), room,
+                          style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control) +
+                              style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control));
+        }
+        QVERIFY2(room.contains(letters), qPrintable(QStringLiteral("the caption of %1 is cut").arg(name)));
     }
 }
 
-void TestHiDpi::controlFitsItsPlace_data()
+// Where no size of any family fits, the captions take the desktop's family at 6 points.
+void TestHiDpi::smallestSizeWhenNothingFits()
 {
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<double>("points");
-    QTest::addColumn<QString>("name");
-    for (const DesktopFont &font : kDesktopFonts)
-        for (const QString &name : controlNames())
-            QTest::addRow("%s/%s", qPrintable(fontRowName(font)), qPrintable(name))
-                << QString::fromLatin1(font.family) << font.points << name;
-}
-
-// Under every desktop font each control stays inside its container, clear of a frame's
-// border and caption, overlaps no other control of its container, and shows its caption
-// whole; a frame shows its own caption whole, where its border gives way to it.
-void TestHiDpi::controlFitsItsPlace()
-{
-    QFETCH(QString, family);
-    QFETCH(double, points);
-    QFETCH(QString, name);
-    useDesktopFont(family, points);
-    QWidget *widget = control(name);
-    QWidget *container = widget->parentWidget();
-    QVERIFY(widget->isVisible());
-    QRect room = container->rect();
-    if (auto *frame = qobject_cast<QGroupBox *>(container)) {
-        room = frameSubControl(frame, QStyle::SC_GroupBoxFrame);
-        const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
-        const QRect ink = frame->fontMetrics()
-                              .tightBoundingRect(frame->title())
-                              .translated(caption.left(), caption.top() + frame->fontMetrics().ascent());
-        QVERIFY2(!visibleRect(widget).intersects(ink),
-                 qPrintable(QStringLiteral("%1 covers the caption of %2").arg(name, frame->objectName())));
-    }
-    QVERIFY2(room.contains(widget->geometry()), qPrintable(name + " leaves " + container->objectName()));
-    for (const QString &other : controlNames()) {
-        QWidget *neighbour = control(other);
-        QVERIFY2(neighbour == widget || neighbour->parentWidget() != container ||
-                     !visibleRect(widget).intersects(visibleRect(neighbour)),
-                 qPrintable(name + " overlaps " + other));
-    }
-
-    if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
-        // The border gives way to the caption's box and its padding of 2 pixels; a letter
-        // may overhang its advance by that much.
-        const QRect caption = frameSubControl(frame, QStyle::SC_GroupBoxLabel);
-        const QFontMetrics metrics = frame->fontMetrics();
-        const QRect ink = metrics.tightBoundingRect(frame->title())
-                              .translated(caption.left(), caption.top() + metrics.ascent());
-        const QRect gap = caption.adjusted(-2, 0, 2, 0);
-        QVERIFY2(frame->rect().adjusted(1, 0, -1, 0).contains(ink) && gap.left() <= ink.left() &&
-                     ink.right() <= gap.right(),
-                 qPrintable(QStringLiteral("the caption of %1 is cut or crossed").arg(name)));
-    }
-    auto *button = qobject_cast<QAbstractButton *>(widget);
-    if (!button)
-        return;
-    // The ink of the caption, where the style puts the caption's box, must lie inside
-    // the control and off a push button's bevel.
-    room = button->rect();
-    int textLeft = 0;
-    if (auto *push = qobject_cast<QPushButton *>(button)) {
-        const int bevel = push->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, push);
-        room.adjust(bevel, bevel, -bevel, -bevel);
-        textLeft = (button->width() - button->fontMetrics().horizontalAdvance(button->text())) / 2;
-    } else {
-        const QStyle *style = button->style();
-        textLeft = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button) +
-                   style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
-    }
-    const QFontMetrics metrics = button->fontMetrics();
-    const int baseline = (button->height() - metrics.height()) / 2 + metrics.ascent();
-    const QRect ink = metrics.tightBoundingRect(button->text()).translated(textLeft, baseline);
-    QVERIFY2(room.contains(ink), qPrintable(QStringLiteral("the caption of %1 is cut").arg(name)));
+    QPushButton narrow(QStringLiteral("Start"));
+    narrow.resize(3, 25);
+    const QFont chosen =
+        CaptionFont::choose({{&narrow, {QStringLiteral("Start")}}}, QFont(u"DejaVu Serif"_qs, 14));
+    QCOMPARE(chosen.family(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(chosen.pointSizeF(), 6.0);
 }
 
 QTEST_MAIN(TestHiDpi)

@@ -3,53 +3,56 @@
 // and every export holds either the old content or the new one, whole. A write that
 // cannot complete is the settings and transfer tests'.
 
-#include "crashsafestates.h"
-#include "plainwindow.h"
-#include "scriptedservices.h"
+#include "corefixture.h"
+#include "io/texttransfer.h"
 #include "settings/settingscommands.h"
-#include "tempcurrentdir.h"
 
-#include <QDir>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
-using namespace CrashSafe;
+#include <climits>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
-QByteArray readAll(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+// Two texts of different lengths, so that a cut file shows, long enough for kills to land
+// inside a write.
+const QString kTexts[]{u"Alpha, the first text; "_qs.repeated(2850).left(65535),
+                       u"Beta\r\nthe second "_qs.repeated(2200).left(40000)};
 
-// The files that a helper of the given mode writes, with what each holds after the
-// helper's first round and after its second; none if a helper failed.
-struct Expected
+// Writes two states in turn, `rounds` times, in the current folder: Save and the font file,
+// or the text and HTML exports. Writes a byte to `ready` once every file is whole.
+bool saveRounds(bool settings, unsigned rounds, int ready = -1)
 {
-    QString name;
-    QByteArray first;
-    QByteArray second;
-};
-
-QList<Expected> expectedFiles(const QString &mode, const QString &folder)
-{
-    for (const QString &rounds : {QStringLiteral("1"), QStringLiteral("2")}) {
-        QProcess helper;
-        QDir().mkpath(folder + u'/' + rounds);
-        helper.setWorkingDirectory(folder + u'/' + rounds);
-        helper.start(QStringLiteral(TICKORA_SAVEHELPER), {mode, rounds});
-        if (!helper.waitForFinished(60000) || helper.exitCode() != 0)
-            return {};
+    PlainWindow window;
+    SettingsRecord record;
+    ScriptedDialog dialog;
+    RecordingMessageBox messages;
+    RecordingProgramEnd programEnd;
+    SettingsCommands commands(window, record, messages, programEnd);
+    TextTransfer transfer(window, dialog, messages);
+    for (unsigned round = 0; round != rounds; ++round) {
+        const bool second = round % 2;
+        window.setText(kTexts[second]);
+        if (settings) {
+            window.setSpeedSelected(second ? 12 : 3, true);
+            window.setDirectionSelected(second ? Direction::Right : Direction::Left, true);
+            commands.save();
+            record.fontName = second ? u"Liberation Serif"_qs : u"Arial"_qs;
+            if (SettingsCommands::writeFontFile(record))
+                return false;
+        } else {
+            for (const char *name : {"export.txt", "page.htm"})
+                dialog.expect(QDir::current().filePath(QString::fromLatin1(name)));
+            transfer.exportText();
+            transfer.exportHtml();
+        }
+        if (!messages.messages.isEmpty() || (round == 0 && ready >= 0 && ::write(ready, "r", 1) != 1))
+            return false;
     }
-    QList<Expected> files;
-    for (const QString &name : mode == u"settings" ? kSettingsNames : QStringList{kExportName, kHtmlName})
-        files.append({name, readAll(folder + QStringLiteral("/1/") + name),
-                      readAll(folder + QStringLiteral("/2/") + name)});
-    return files;
+    return true;
 }
 
 } // namespace
@@ -65,92 +68,79 @@ private Q_SLOTS:
 
 void TestCrashSafe::killedWhileSaving_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<QStringList>("files");
     QTest::addColumn<int>("kills");
-    QTest::newRow("Save and the font file") << QStringLiteral("settings") << 100;
-    QTest::newRow("text and HTML export") << QStringLiteral("export") << 50;
+    QTest::newRow("Save and the font file")
+        << true << QStringList{"text", "color", "speed", "dirct", "font"} << 100;
+    QTest::newRow("text and HTML export") << false << QStringList{"export.txt", "page.htm"} << 50;
 }
 
 void TestCrashSafe::killedWhileSaving()
 {
-    QFETCH(QString, mode);
+    QFETCH(bool, settings);
+    QFETCH(QStringList, files);
     QFETCH(int, kills);
     TempCurrentDir dir;
-    QVERIFY(dir.isValid());
-    const QTemporaryDir references;
-    const QList<Expected> files = expectedFiles(mode, references.path());
-    QVERIFY(!files.isEmpty());
-    for (const Expected &file : files)
-        QCOMPARE_NE(file.first, file.second);
+    // What each file holds after one round and after two.
+    for (const char *rounds : {"1", "2"}) {
+        QVERIFY(QDir().mkdir(rounds) && QDir::setCurrent(rounds));
+        QVERIFY(saveRounds(settings, QByteArray(rounds).toUInt()));
+        QDir::setCurrent(dir.path());
+    }
 
     const quint32 seed = QRandomGenerator::global()->generate();
     QRandomGenerator random(seed);
-    QMap<QString, QList<int>> outcomes; // per file: how often the first, the second content
     for (int kill = 0; kill < kills; ++kill) {
-        QProcess helper;
-        helper.setWorkingDirectory(dir.path());
-        helper.start(QStringLiteral(TICKORA_SAVEHELPER), {mode});
-        QVERIFY2(helper.waitForStarted(), qPrintable(helper.errorString()));
-        // "ready" once every file has been written whole; from then on it keeps saving.
-        while (!helper.canReadLine()) {
-            QVERIFY2(
-                helper.waitForReadyRead(30000),
-                qPrintable(QStringLiteral("the helper did not get ready: ") + helper.readAllStandardError()));
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t saver = ::fork();
+        if (saver == 0) {
+            ::close(ready[0]);
+            ::_exit(saveRounds(settings, UINT_MAX, ready[1]) ? 0 : 1);
         }
-        QThread::usleep(random.bounded(40000));
-        helper.kill(); // SIGKILL: no chance to tidy up
-        QVERIFY(helper.waitForFinished());
-        QVERIFY2(helper.exitStatus() == QProcess::CrashExit,
-                 qPrintable(QStringLiteral("the helper ended by itself: ") + helper.readAllStandardError()));
-
-        for (const Expected &file : files) {
-            const QByteArray bytes = readAll(file.name);
+        ::close(ready[1]);
+        char byte = 0;
+        const bool started = ::read(ready[0], &byte, 1) == 1; // EOF if the saver failed
+        ::close(ready[0]);
+        if (started)
+            ::usleep(random.bounded(40000));
+        ::kill(saver, SIGKILL); // no chance to tidy up
+        int status = 0;
+        QCOMPARE(::waitpid(saver, &status, 0), saver);
+        QVERIFY2(started && WIFSIGNALED(status), "the saver failed or ended by itself");
+        for (const QString &name : files) {
+            const QByteArray bytes = dir.read(name);
             QVERIFY2(
-                bytes == file.first || bytes == file.second,
-                qPrintable(QStringLiteral("kill %1 (seed %2): \"%3\" holds %4 bytes, neither content whole")
-                               .arg(kill)
-                               .arg(seed)
-                               .arg(file.name)
-                               .arg(bytes.size())));
-            QList<int> &counts = outcomes[file.name];
-            counts.resize(2);
-            ++counts[bytes == file.first ? 0 : 1];
+                bytes == dir.read(u"1/"_qs + name) || bytes == dir.read(u"2/"_qs + name),
+                qPrintable(
+                    QStringLiteral("kill %1 (seed %2): \"%3\" is not whole").arg(kill).arg(seed).arg(name)));
         }
     }
-    QStringList summary;
-    for (auto it = outcomes.cbegin(); it != outcomes.cend(); ++it)
-        summary << QStringLiteral("%1 %2/%3").arg(it.key()).arg(it.value()[0]).arg(it.value()[1]);
-    const auto leftovers = [&dir] {
-        return QDir(dir.path())
-            .entryList({QStringLiteral("*.tickora-save-*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    if (!settings)
+        return;
+
+    // The next start reads what the files hold. The next Save removes what the killed
+    // saves left, and one more, and so does Delete; neither touches a file of the user's
+    // or a link that looks like one.
+    CoreFixture next;
+    QDir::setCurrent(dir.path());
+    SettingsCommands commands(next.window, next.record, next.messages, next.programEnd);
+    commands.restoreAtStartup();
+    QVERIFY(next.window.text() == kTexts[0] || next.window.text() == kTexts[1]);
+    const auto leftovers = [] {
+        return QDir().entryList({u"*.tickora-save-*"_qs}, QDir::AllEntries | QDir::Hidden | QDir::System);
     };
-    qInfo("%d kills, every file whole; first/second content: %s; unfinished temporary files left: %lld",
-          kills, qPrintable(summary.join(QStringLiteral(", "))), static_cast<long long>(leftovers().size()));
-
-    // The next start reads what the files hold, whatever was killed.
-    if (mode == u"settings") {
-        PlainWindow window;
-        SettingsRecord record;
-        RecordingMessageBox messages;
-        RecordingProgramEnd programEnd;
-        SettingsCommands commands(window, record, messages, programEnd);
-        commands.restoreAtStartup();
-        QVERIFY(window.text() == states()[0].text || window.text() == states()[1].text);
-
-        // The next Save removes what the killed saves left, and one more, and so does
-        // Delete; neither touches a file of the user's or a link that looks like one.
-        dir.write(QStringLiteral(".color.tickora-save-Ab12cD"), "\"25");
-        dir.write(QStringLiteral("text.backup"), "kept");
-        QVERIFY(QFile::link(QStringLiteral("text.backup"),
-                            dir.filePath(QStringLiteral(".speed.tickora-save-link00"))));
-        commands.save();
-        QCOMPARE(leftovers(), QStringList{QStringLiteral(".speed.tickora-save-link00")});
-        QCOMPARE(dir.read(QStringLiteral("text.backup")), QByteArray("kept"));
-        dir.write(QStringLiteral(".font.tickora-save-Zz9Yy8"), {});
-        commands.deleteFiles();
-        QCOMPARE(leftovers(), QStringList{QStringLiteral(".speed.tickora-save-link00")});
-        QVERIFY(messages.messages.isEmpty());
-    }
+    dir.write(u".color.tickora-save-Ab12cD"_qs, "\"25");
+    dir.write(u"text.backup"_qs, "kept");
+    QVERIFY(QFile::link(u"text.backup"_qs, u".speed.tickora-save-link00"_qs));
+    commands.save();
+    QCOMPARE(leftovers(), QStringList{u".speed.tickora-save-link00"_qs});
+    QCOMPARE(dir.read(u"text.backup"_qs), QByteArray("kept"));
+    dir.write(u".font.tickora-save-Zz9Yy8"_qs, {});
+    commands.deleteFiles();
+    QCOMPARE(leftovers(), QStringList{u".speed.tickora-save-link00"_qs});
+    QVERIFY(next.messages.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafe)

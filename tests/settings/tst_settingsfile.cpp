@@ -7,13 +7,15 @@
 #include <QDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init() { m_dir.emplace(); }
+    void cleanup() { m_dir.reset(); }
     void layout_data();
     void layout();
     void parse_data();
@@ -22,25 +24,8 @@ private Q_SLOTS:
     void failedWriteKeepsOldFile();
 
 private:
-    [[nodiscard]] QStringList leftovers() const
-    {
-        return QDir(m_dir->path())
-            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    }
-
-    std::unique_ptr<TempCurrentDir> m_dir;
+    std::optional<TempCurrentDir> m_dir;
 };
-
-void TestSettingsFile::init()
-{
-    m_dir = std::make_unique<TempCurrentDir>();
-    QVERIFY(m_dir->isValid());
-}
-
-void TestSettingsFile::cleanup()
-{
-    m_dir.reset();
-}
 
 void TestSettingsFile::layout_data()
 {
@@ -50,10 +35,10 @@ void TestSettingsFile::layout_data()
         << QStringList{"a, b\r\nc\nd\r"} << QByteArray("\"a, b\r\nc\nd\r\"\r\n");
     QTest::newRow("quotes doubled") << QStringList{"say \"hi\"", "\""}
                                     << QByteArray("\"say \"\"hi\"\"\",\"\"\"\"\r\n");
-    QTest::newRow("UTF-8") << QStringList{QStringLiteral("caf\u00e9 \u20ac \U0001F600"), "  "}
+    QTest::newRow("UTF-8") << QStringList{u"caf\u00e9 \u20ac \U0001F600"_qs, "  "}
                            << QByteArray("\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\",\"  \"\r\n");
     QTest::newRow("longest text of quotes")
-        << QStringList{QString(65535, QLatin1Char('"'))} << '"' + QByteArray(131070, '"') + "\"\r\n";
+        << QStringList{QString(65535, '"')} << '"' + QByteArray(131070, '"') + "\"\r\n";
 }
 
 void TestSettingsFile::layout()
@@ -62,11 +47,11 @@ void TestSettingsFile::layout()
     QFETCH(QByteArray, bytes);
     // A longer file is replaced whole, nothing else stays behind, and reading gives the
     // values back.
-    m_dir->write(QStringLiteral("text"), QByteArray(5000, 'z'));
-    QCOMPARE(SettingsFile::write(QStringLiteral("text"), values), std::nullopt);
-    QCOMPARE(m_dir->read(QStringLiteral("text")), bytes);
-    QCOMPARE(leftovers(), QStringList{"text"});
-    QCOMPARE(SettingsFile::read(QStringLiteral("text"), int(values.size())), values);
+    m_dir->write(u"text"_qs, QByteArray(5000, 'z'));
+    QCOMPARE(SettingsFile::write(u"text"_qs, values), std::nullopt);
+    QCOMPARE(m_dir->read(u"text"_qs), bytes);
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"text"});
+    QCOMPARE(SettingsFile::read(u"text"_qs, int(values.size())), values);
 }
 
 void TestSettingsFile::parse_data()
@@ -118,27 +103,22 @@ void TestSettingsFile::failedWriteKeepsOldFile()
 {
     QFETCH(bool, readOnlyFolder);
     QFETCH(QByteArray, left);
-    m_dir->write(QStringLiteral("text"), "\"the old text, whole\"\r\n");
+    m_dir->write(u"text"_qs, "\"the old text, whole\"\r\n");
     std::optional<QString> reason;
+    for (const char *path : {".", "text"}) // as root, the folder and file are nobody's
+        QVERIFY(::geteuid() != 0 ||
+                ::chown(path, AsUnprivilegedUser::userId(), AsUnprivilegedUser::groupId()) == 0);
+    QCOMPARE(::chmod(".", readOnlyFolder ? 0555 : 0700), 0);
     {
-        std::optional<AsUnprivilegedUser> nobody;
-        if (readOnlyFolder) {
-            for (const char *path : {".", "text"})
-                QVERIFY(::geteuid() != 0 ||
-                        ::chown(path, AsUnprivilegedUser::userId(), AsUnprivilegedUser::groupId()) == 0);
-            QCOMPARE(::chmod(".", 0555), 0);
-            nobody.emplace();
-            QVERIFY(nobody->isValid());
-        }
+        const AsUnprivilegedUser nobody;
         const FileSizeLimit limit(8);
-        QVERIFY(limit.isValid());
-        reason = SettingsFile::write(QStringLiteral("text"), {QString(200, QLatin1Char('x'))});
+        QVERIFY(nobody.isValid() && limit.isValid());
+        reason = SettingsFile::write(u"text"_qs, {QString(200, 'x')});
     }
     QCOMPARE(::chmod(".", 0700), 0);
-    QVERIFY(reason.has_value());
-    QVERIFY2(!reason->isEmpty(), "the reason is told");
-    QCOMPARE(m_dir->read(QStringLiteral("text")), left);
-    QCOMPARE(leftovers(), QStringList{"text"});
+    QVERIFY2(reason && !reason->isEmpty(), "the reason is told");
+    QCOMPARE(m_dir->read(u"text"_qs), left);
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"text"});
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

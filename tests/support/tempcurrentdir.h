@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 // A fresh temporary folder made the current directory for the lifetime of the object;
@@ -10,21 +10,33 @@
 class TempCurrentDir
 {
 public:
-    TempCurrentDir();
-    ~TempCurrentDir();
-    TempCurrentDir(const TempCurrentDir &) = delete;
-    TempCurrentDir &operator=(const TempCurrentDir &) = delete;
+    TempCurrentDir()
+    {
+        if (m_dir.isValid())
+            QDir::setCurrent(m_dir.path());
+    }
+    ~TempCurrentDir() { QDir::setCurrent(m_previous); }
+    Q_DISABLE_COPY_MOVE(TempCurrentDir)
 
     [[nodiscard]] bool isValid() const { return m_dir.isValid(); }
     [[nodiscard]] QString path() const { return m_dir.path(); }
     [[nodiscard]] QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
     // Whole-file helpers on names relative to the folder.
-    [[nodiscard]] QByteArray read(const QString &name) const;
-    void write(const QString &name, const QByteArray &bytes) const;
-    [[nodiscard]] bool exists(const QString &name) const;
+    [[nodiscard]] QByteArray read(const QString &name) const
+    {
+        QFile file(filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(filePath(name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(bytes);
+    }
+    [[nodiscard]] bool exists(const QString &name) const { return QFile::exists(filePath(name)); }
 
 private:
-    QString m_previous;
+    const QString m_previous = QDir::currentPath();
     QTemporaryDir m_dir;
 };

@@ -5,15 +5,22 @@
 #include "scriptedservices.h"
 #include "tempcurrentdir.h"
 
+#include <QTest>
+
 #include <memory>
 
 // The real window in a temporary current directory, with the dialogs and the program's
 // end scripted: what every window test starts from.
-class WindowFixture
+struct WindowFixture
 {
-public:
-    // Builds and shows the window (again, after stop()); false if it never showed.
-    [[nodiscard]] bool start(MessageBox *messageBox);
+    // Builds and shows the window (again, after stop()); false if it never showed. No
+    // message box: the window's own.
+    [[nodiscard]] bool start(MessageBox *messageBox)
+    {
+        window = std::make_unique<MainWindow>(WindowServices{&dialog, messageBox, &programEnd});
+        window->show();
+        return dir.isValid() && QTest::qWaitForWindowExposed(window.get());
+    }
     [[nodiscard]] bool start() { return start(&messages); }
     void stop() { window.reset(); }
 
@@ -25,9 +32,6 @@ public:
         return object;
     }
     [[nodiscard]] QWidget *field() const { return child<QWidget>(QStringLiteral("txtMarquee")); }
-    // Clicks a button or triggers a menu item by its name; "Return" and "Escape" press
-    // that key in the text field.
-    void activate(const QString &entryPoint) const;
 
     TempCurrentDir dir;
     ScriptedDialog dialog;
