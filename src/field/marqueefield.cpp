@@ -333,7 +333,6 @@ void MarqueeField::fillBehind(QPainter &painter, const QRegion &area) const
 void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel, const QRegion &dirty)
 {
     if (m_frame == Frame::None) {
-        fillBehind(painter, dirty - panel.rect);
         painter.fillRect(panel.rect, palette().brush(QPalette::Base));
         return;
     }

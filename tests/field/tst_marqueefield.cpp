@@ -436,6 +436,11 @@ private Q_SLOTS:
         QVERIFY(menu()->findChild<QAction *>(QStringLiteral("edit-undo"))->isEnabled());
         menu()->findChild<QAction *>(QStringLiteral("edit-paste"))->trigger();
         QCOMPARE(m_field->text(), QStringLiteral("menu"));
+        // Other buttons than the left and the middle one are left to the window.
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton,
+                          Qt::RightButton, {});
+        QCoreApplication::sendEvent(m_field, &press);
+        QVERIFY(!press.isAccepted());
     }
 
     void accessibleText()
