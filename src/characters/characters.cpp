@@ -5,53 +5,66 @@
 
 namespace {
 
-// The first window looked at; it doubles until it decides.
-constexpr qsizetype kFirstWindow = 32;
-
 bool isRegionalIndicator(char32_t codePoint)
 {
     return codePoint >= 0x1F1E6 && codePoint <= 0x1F1FF;
 }
 
-// Whether a grapheme boundary that a window found at `position` holds in the whole text
-// as well. A boundary depends on the character before it and the one after it, except
-// where the rules look further back: an emoji joined on after a zero-width joiner, and a
-// flag letter after a flag letter (pairs count from the start of their run). Those wait
-// for a window that starts further back.
-bool holdsWithoutContext(QStringView text, qsizetype position)
+// Marks, joiners, emoji modifiers and tags: what belongs to the character before it.
+bool isJoining(char32_t codePoint)
 {
-    const char32_t before = Characters::codePointAt(
-        text, Characters::outsidePair(text, position - 1, Characters::Towards::Start));
-    if (before == 0x200D)
-        return false;
-    return !(isRegionalIndicator(before) && isRegionalIndicator(Characters::codePointAt(text, position)));
+    switch (QChar::category(codePoint)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return codePoint == 0x200C || codePoint == 0x200D || (codePoint >= 0x1F3FB && codePoint <= 0x1F3FF) ||
+               (codePoint >= 0xE0020 && codePoint <= 0xE007F);
+    }
 }
 
-struct Boundaries
+qsizetype codePointBefore(QStringView text, qsizetype position)
 {
-    qsizetype last = 0;
-    qsizetype withoutContext = 0;
-};
+    return Characters::outsidePair(text, position - 1, Characters::Towards::Start);
+}
 
-// The last grapheme boundary before `end`, which the caller takes as a boundary, and the
-// last one at or before it that holds without context (the start of the text serves as
-// one). They are found in a window ending at `end` that grows until it holds such a
-// boundary: from there on, the window's answers are those of the whole text.
-Boundaries boundariesBefore(QStringView text, qsizetype end)
+// Whether a character starts at `position`, a code point's start. The answer depends on
+// the code point there and on the character before it: its base with the marks and
+// joiners after it (an emoji joined on after a joiner), or the run of flag letters and
+// what precedes it (pairs count from its start, or after an emoji from its second). The finder is asked about
+// that stretch alone: over the whole text, the toolkit's rules for Indic and Thai letters also break inside a
+// surrogate pair and before a mark after a punctuation mark or emoji that follows such a letter, however far
+// back, which no bounded look could repeat.
+bool isBoundary(QStringView text, qsizetype position)
 {
-    for (qsizetype window = kFirstWindow;; window *= 2) {
-        const qsizetype start =
-            Characters::outsidePair(text, qMax<qsizetype>(0, end - window), Characters::Towards::Start);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
-        finder.toEnd();
-        const qsizetype last = start + finder.toPreviousBoundary();
-        for (qsizetype boundary = last; boundary > start; boundary = start + finder.toPreviousBoundary()) {
-            if (holdsWithoutContext(text, boundary))
-                return {last, boundary};
-        }
-        if (start == 0)
-            return {last, 0};
+    if (position <= 0 || position >= text.size())
+        return true;
+    if (text[position - 1] == u'\r' || text[position] == u'\n')
+        return true;
+    const char32_t after = Characters::codePointAt(text, position);
+    qsizetype start = codePointBefore(text, position);
+    char32_t before = Characters::codePointAt(text, start);
+    // A mark after a mark never starts a character, whatever the base.
+    if (isJoining(after) && isJoining(before))
+        return false;
+    while (start > 0 && (isJoining(before) || isRegionalIndicator(before))) {
+        start = codePointBefore(text, start);
+        before = Characters::codePointAt(text, start);
     }
+    const qsizetype end = Characters::outsidePair(text, position + 1, Characters::Towards::End);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
+    finder.setPosition(position - start);
+    return finder.isAtBoundary();
+}
+
+// The code point start at or before `position` where a character starts.
+qsizetype boundaryAtOrBefore(QStringView text, qsizetype position)
+{
+    position = Characters::outsidePair(text, position, Characters::Towards::Start);
+    while (!isBoundary(text, position))
+        position = codePointBefore(text, position);
+    return position;
 }
 
 } // namespace
@@ -78,34 +91,18 @@ qsizetype next(QStringView text, qsizetype position)
 {
     if (position >= text.size())
         return text.size();
-    if (text[position] == u'\r')
-        return position + 1;
-    // The window starts one code point before a boundary that holds without context, so
-    // that from there on the finder is in the state it is in over the whole text. The
-    // first boundary after the position is then exact once the character after it lies
-    // whole inside the window too.
-    const qsizetype anchor = position == 0 || holdsWithoutContext(text, position)
-                                 ? position
-                                 : boundariesBefore(text, position).withoutContext;
-    const qsizetype start = outsidePair(text, qMax<qsizetype>(0, anchor - 1), Towards::Start);
-    for (qsizetype window = kFirstWindow;; window *= 2) {
-        const qsizetype end = outsidePair(text, qMin(text.size(), position + window), Towards::End);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
-        finder.setPosition(position - start);
-        const qsizetype boundary = start + finder.toNextBoundary();
-        if (boundary < end || end == text.size())
-            return outsidePair(text, boundary, Towards::End);
-    }
+    position = outsidePair(text, qMax<qsizetype>(0, position), Towards::Start);
+    do
+        position = outsidePair(text, position + 1, Towards::End);
+    while (!isBoundary(text, position));
+    return position;
 }
 
 qsizetype previous(QStringView text, qsizetype position)
 {
     if (position <= 0)
         return 0;
-    position = qMin(position, text.size());
-    if (text[position - 1] == u'\n')
-        return position - 1;
-    return outsidePair(text, boundariesBefore(text, position).last, Towards::Start);
+    return boundaryAtOrBefore(text, codePointBefore(text, qMin(position, text.size())));
 }
 
 qsizetype startAtOrBefore(QStringView text, qsizetype position)
@@ -114,8 +111,7 @@ qsizetype startAtOrBefore(QStringView text, qsizetype position)
         return 0;
     if (position >= text.size())
         return text.size();
-    // The last boundary of the text that ends right after that unit.
-    return previous(text, outsidePair(text, position + 1, Towards::End));
+    return boundaryAtOrBefore(text, position);
 }
 
 qsizetype fittingLength(QStringView text, qsizetype room)
