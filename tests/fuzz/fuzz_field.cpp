@@ -110,8 +110,6 @@ struct Session
     }
 };
 
-Session *session = nullptr;
-
 void sendKey(MarqueeField *field, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
 {
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
@@ -138,17 +136,18 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static int argc = 1;
     static char name[] = "fuzz_field";
     static char *argv[] = {name, nullptr};
-    // Both live until the process ends: destroyed at exit, after the toolkit's own
-    // statics, they would take it down with them.
+    // It lives until the process ends: destroyed at exit, after the toolkit's own
+    // statics, it would take it down with them.
     new QApplication(argc, argv);
-    session = new Session;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     Script script(data, size);
-    MarqueeField *field = session->field;
+    // A field of its own, so that what an input finds replays from that input alone.
+    Session session;
+    MarqueeField *field = session.field;
     const MarqueeEditor &editor = field->editor();
     const MarqueeDocument &document = editor.document();
     static constexpr double kPoints[] = {9, 24, 72, 320};
