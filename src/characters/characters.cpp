@@ -31,11 +31,11 @@ qsizetype codePointBefore(QStringView text, qsizetype position)
 
 // Whether a character starts at `position`, a code point's start. The answer depends on
 // the code point there and on the character before it: its base with the marks and
-// joiners after it (an emoji joined on after a joiner), or the run of flag letters and
-// what precedes it (pairs count from its start, or after an emoji from its second). The finder is asked about
-// that stretch alone: over the whole text, the toolkit's rules for Indic and Thai letters also break inside a
-// surrogate pair and before a mark after a punctuation mark or emoji that follows such a letter, however far
-// back, which no bounded look could repeat.
+// joiners after it (an emoji joined on after a joiner), or the run of flag letters
+// (pairs count from its start). The finder is asked about that stretch alone: over a
+// whole text, the toolkit's rules for Indic and Thai letters also break inside surrogate
+// pairs, flags and emoji sequences, and before marks, where punctuation or emoji follow
+// such a letter however far back, which no bounded look could repeat.
 bool isBoundary(QStringView text, qsizetype position)
 {
     if (position <= 0 || position >= text.size())
@@ -48,9 +48,14 @@ bool isBoundary(QStringView text, qsizetype position)
     // A mark after a mark never starts a character, whatever the base.
     if (isJoining(after) && isJoining(before))
         return false;
-    while (start > 0 && (isJoining(before) || isRegionalIndicator(before))) {
-        start = codePointBefore(text, start);
-        before = Characters::codePointAt(text, start);
+    const bool inFlagRun = isRegionalIndicator(before) && isRegionalIndicator(after);
+    while (start > 0) {
+        const qsizetype earlier = codePointBefore(text, start);
+        const char32_t previous = Characters::codePointAt(text, earlier);
+        if (inFlagRun ? !isRegionalIndicator(previous) : !isJoining(before))
+            break;
+        start = earlier;
+        before = previous;
     }
     const qsizetype end = Characters::outsidePair(text, position + 1, Characters::Towards::End);
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
