@@ -8,9 +8,11 @@
 #include "fuzzcheck.h"
 #include "io/textencoding.h"
 #include "io/textfiles.h"
+#include "tempcurrentdir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    static const TempCurrentDir folder; // for the whole run
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString text = TextEncoding::decode(bytes);
     if (TextEncoding::isValidUtf8(bytes)) // taken as it is, but for a byte-order mark at the start
@@ -21,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // A text of exactly the limit is taken; one more is refused and leaves the text as it was.
     const QString name = QStringLiteral("import");
-    fuzzFolder().write(name, bytes);
+    folder.write(name, bytes);
     QString read;
     FUZZ_CHECK(!TextFiles::read(name, text.size(), read) && read == text);
     QString kept = name;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "tempcurrentdir.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,12 +11,3 @@
     ((condition) ? void()                                                                                    \
                  : (std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition),    \
                     std::abort()))
-
-// The folder the file-level targets work in: a fresh temporary one, made the current
-// directory for the whole run.
-inline const TempCurrentDir &fuzzFolder()
-{
-    static const TempCurrentDir folder;
-    FUZZ_CHECK(folder.isValid());
-    return folder;
-}

@@ -26,8 +26,7 @@ int main(int argc, char **argv)
         const QByteArray input = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         FUZZ_CHECK(file.error() == QFile::NoError);
         std::fprintf(stderr, "input  : %s (%lld bytes)\n", qPrintable(name), qlonglong(input.size()));
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(input.data()),
-                               std::size_t(input.size()));
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(input.data()), input.size());
     }
     std::printf("all %lld inputs replayed without a failure\n", qlonglong(names.size()));
     return 0;
