@@ -3,7 +3,32 @@
 
 #include <QTextBoundaryFinder>
 
+#include <bitset>
+
 namespace {
+
+// Of a longer run of marks, or of flag letters, the boundary rules see its ends only: the
+// rules read any number of marks after a character as one.
+constexpr qsizetype kLongRun = 64;
+constexpr qsizetype kKeptMarks = 8;
+
+// The nonspacing, spacing and enclosing marks of the Basic Multilingual Plane: a table
+// lookup a unit, for the piles of thousands of accents.
+const std::bitset<0x10000> &markTable()
+{
+    static const std::bitset<0x10000> marks = [] {
+        std::bitset<0x10000> made;
+        for (char32_t unit = 0; unit < 0x10000; ++unit)
+            made[unit] = QChar::isMark(unit);
+        return made;
+    }();
+    return marks;
+}
+
+bool isJoiner(char32_t codePoint)
+{
+    return codePoint == 0x200C || codePoint == 0x200D;
+}
 
 bool isRegionalIndicator(char32_t codePoint)
 {
@@ -13,20 +38,38 @@ bool isRegionalIndicator(char32_t codePoint)
 // Marks, joiners, emoji modifiers and tags: what belongs to the character before it.
 bool isJoining(char32_t codePoint)
 {
-    switch (QChar::category(codePoint)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return codePoint == 0x200C || codePoint == 0x200D || (codePoint >= 0x1F3FB && codePoint <= 0x1F3FF) ||
-               (codePoint >= 0xE0020 && codePoint <= 0xE007F);
-    }
+    if (codePoint < 0x10000)
+        return markTable()[codePoint] || isJoiner(codePoint);
+    return QChar::isMark(codePoint) || (codePoint >= 0x1F3FB && codePoint <= 0x1F3FF) ||
+           (codePoint >= 0xE0020 && codePoint <= 0xE007F);
 }
 
 qsizetype codePointBefore(QStringView text, qsizetype position)
 {
     return Characters::outsidePair(text, position - 1, Characters::Towards::Start);
+}
+
+qsizetype codePointEnd(QStringView text, qsizetype position)
+{
+    return Characters::outsidePair(text, position + 1, Characters::Towards::End);
+}
+
+// The start of the run of marks and joiners that ends at `position`.
+qsizetype startOfJoining(QStringView text, qsizetype position)
+{
+    const auto &marks = markTable();
+    while (position > 0) {
+        const char16_t unit = text[position - 1].unicode();
+        if (marks[unit] || isJoiner(unit)) {
+            --position;
+            continue;
+        }
+        const qsizetype before = codePointBefore(text, position);
+        if (before == position - 1 || !isJoining(Characters::codePointAt(text, before)))
+            break;
+        position = before;
+    }
+    return position;
 }
 
 // Whether a character starts at `position`, a code point's start. The answer depends on
@@ -43,23 +86,34 @@ bool isBoundary(QStringView text, qsizetype position)
     if (text[position - 1] == u'\r' || text[position] == u'\n')
         return true;
     const char32_t after = Characters::codePointAt(text, position);
-    qsizetype start = codePointBefore(text, position);
-    char32_t before = Characters::codePointAt(text, start);
+    const char32_t before = Characters::codePointAt(text, codePointBefore(text, position));
     // A mark after a mark never starts a character, whatever the base.
     if (isJoining(after) && isJoining(before))
         return false;
-    const bool inFlagRun = isRegionalIndicator(before) && isRegionalIndicator(after);
-    while (start > 0) {
-        const qsizetype earlier = codePointBefore(text, start);
-        const char32_t previous = Characters::codePointAt(text, earlier);
-        if (inFlagRun ? !isRegionalIndicator(previous) : !isJoining(before))
-            break;
-        start = earlier;
-        before = previous;
+    const qsizetype end = codePointEnd(text, position);
+    QString shortened;
+    QStringView stretch;
+    if (isRegionalIndicator(before) && isRegionalIndicator(after)) {
+        qsizetype start = codePointBefore(text, position);
+        while (start > 0 && isRegionalIndicator(Characters::codePointAt(text, codePointBefore(text, start))))
+            start = codePointBefore(text, start);
+        // One flag letter before when it is the first of a pair, else two.
+        const qsizetype kept = (position - start) / 2 % 2 == 1 ? 2 : 4;
+        stretch = text.sliced(qMax(start, position - kept), end - qMax(start, position - kept));
+    } else {
+        const qsizetype marks = startOfJoining(text, position);
+        const qsizetype start = marks > 0 ? codePointBefore(text, marks) : 0;
+        stretch = text.sliced(start, end - start);
+        if (position - marks > kLongRun) {
+            const qsizetype kept =
+                Characters::outsidePair(text, position - kKeptMarks, Characters::Towards::Start);
+            shortened = text.sliced(start, marks - start).toString();
+            shortened += text.sliced(kept, end - kept);
+            stretch = shortened;
+        }
     }
-    const qsizetype end = Characters::outsidePair(text, position + 1, Characters::Towards::End);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
-    finder.setPosition(position - start);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, stretch.data(), stretch.size());
+    finder.setPosition(stretch.size() - (end - position));
     return finder.isAtBoundary();
 }
 
@@ -67,14 +121,38 @@ bool isBoundary(QStringView text, qsizetype position)
 qsizetype boundaryAtOrBefore(QStringView text, qsizetype position)
 {
     position = Characters::outsidePair(text, position, Characters::Towards::Start);
-    while (!isBoundary(text, position))
-        position = codePointBefore(text, position);
+    while (!isBoundary(text, position)) {
+        // Inside a run of marks none starts one: on to the run's first.
+        const qsizetype marks = startOfJoining(text, position);
+        position = marks < position && isJoining(Characters::codePointAt(text, position))
+                       ? marks
+                       : codePointBefore(text, position);
+    }
     return position;
 }
 
 } // namespace
 
 namespace Characters {
+
+qsizetype endOfMarks(QStringView text, qsizetype position)
+{
+    const auto &marks = markTable();
+    while (position < text.size()) {
+        const char16_t unit = text[position].unicode();
+        if (!QChar::isSurrogate(unit)) {
+            if (!marks[unit] && !isJoiner(unit))
+                break;
+            ++position;
+        } else {
+            const char32_t codePoint = codePointAt(text, position);
+            if (!QChar::isMark(codePoint))
+                break;
+            position += 2;
+        }
+    }
+    return position;
+}
 
 qsizetype outsidePair(QStringView text, qsizetype position, Towards towards)
 {
@@ -96,10 +174,12 @@ qsizetype next(QStringView text, qsizetype position)
 {
     if (position >= text.size())
         return text.size();
-    position = outsidePair(text, qMax<qsizetype>(0, position), Towards::Start);
-    do
-        position = outsidePair(text, position + 1, Towards::End);
-    while (!isBoundary(text, position));
+    position = codePointEnd(text, outsidePair(text, qMax<qsizetype>(0, position), Towards::Start));
+    while (!isBoundary(text, position)) {
+        // After a mark that starts no character, none of the marks after it starts one.
+        const qsizetype marks = endOfMarks(text, position);
+        position = marks > position ? marks : codePointEnd(text, position);
+    }
     return position;
 }
 

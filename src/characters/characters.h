@@ -19,6 +19,10 @@ enum class Towards { Start, End };
 // the two halves of a surrogate pair.
 [[nodiscard]] qsizetype outsidePair(QStringView text, qsizetype position, Towards towards);
 
+// The end of the run of combining marks (with zero-width joiners and non-joiners) that starts at `position`:
+// the position itself when there is none. A table lookup a unit, for the piles of thousands of accents.
+[[nodiscard]] qsizetype endOfMarks(QStringView text, qsizetype position);
+
 // The code point that starts at `position`; a lone surrogate stands for itself.
 [[nodiscard]] char32_t codePointAt(QStringView text, qsizetype position);
 

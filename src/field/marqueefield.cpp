@@ -56,6 +56,21 @@ QRect uniformInside(const QImage &panel, int margin)
     return inside;
 }
 
+// The raster engine hands a fill of more than about a hundred lines to worker threads:
+// for a caret as tall as large letters, forty times a second, waking them costs more than
+// the fill. Painted in lower bands, it stays on this thread.
+template<typename Paint> void inBands(QPainter &painter, const QRect &area, Paint paint)
+{
+    constexpr int kBandHeight = 64;
+    for (int top = area.top(); top <= area.bottom(); top += kBandHeight) {
+        painter.save();
+        painter.setClipRect(QRect(area.left(), top, area.width(), qMin(kBandHeight, area.bottom() + 1 - top)),
+                            Qt::IntersectClip);
+        paint();
+        painter.restore();
+    }
+}
+
 void notifyAccessibility(QAccessibleEvent &&event)
 {
     QAccessible::updateAccessibility(&event);
@@ -73,6 +88,9 @@ MarqueeField::MarqueeField(QWidget *parent) : QWidget(parent), m_editor(InitialS
     setAttribute(Qt::WA_KeyCompression);
     setAttribute(Qt::WA_MacShowFocusRect);
     setBackgroundRole(QPalette::Base);
+    // Every pixel is the field's own to paint: the toolkit then paints nothing beneath
+    // it on each tick.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::IBeamCursor);
     setSizePolicy(QSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed, QSizePolicy::LineEdit));
 }
@@ -241,7 +259,7 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     QStyleOptionFrame panel;
     initStyleOption(&panel);
-    drawPanel(painter, panel);
+    drawPanel(painter, panel, event->region());
 
     ensureView();
     const LineGeometry geometry = lineGeometry();
@@ -259,14 +277,30 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     else
         slice.layout().draw(&painter, origin, selections, event->rect());
 
-    if (hasFocus() && m_caretShown && !m_editor.isCaretHidden())
-        slice.layout().drawCursor(&painter, origin, caretLayoutPosition(),
-                                  style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this));
+    if (hasFocus() && m_caretShown && !m_editor.isCaretHidden()) {
+        const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
+        inBands(painter, cursorRect(),
+                [&] { slice.layout().drawCursor(&painter, origin, caretLayoutPosition(), width); });
+    }
 }
 
-void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
+void MarqueeField::fillBehind(QPainter &painter, const QRegion &area) const
+{
+    // What would show through the panel's rounded corners: the background of the widget
+    // that paints one beneath the field.
+    const QWidget *holder = parentWidget();
+    while (holder && !holder->isWindow() && !holder->autoFillBackground())
+        holder = holder->parentWidget();
+    const QBrush brush =
+        holder ? holder->palette().brush(holder->backgroundRole()) : palette().brush(QPalette::Window);
+    for (const QRect &part : area)
+        painter.fillRect(part, brush);
+}
+
+void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel, const QRegion &dirty)
 {
     if (m_frame == Frame::None) {
+        fillBehind(painter, dirty - panel.rect);
         painter.fillRect(panel.rect, palette().brush(QPalette::Base));
         return;
     }
@@ -288,6 +322,7 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
             m_panelInsideColour = QColor::fromRgb(m_panel.pixel(m_panelInside.topLeft()));
     }
     if (!m_panelInside.isValid()) {
+        fillBehind(painter, dirty);
         painter.drawImage(panel.rect.topLeft(), m_panel);
         return;
     }
@@ -296,6 +331,7 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel)
     const QPoint at = panel.rect.topLeft();
     const QRect whole = m_panel.rect();
     const QRect inside = m_panelInside;
+    fillBehind(painter, dirty - inside.translated(at));
     painter.fillRect(inside.translated(at), m_panelInsideColour);
     for (const QRect &edge :
          {QRect(0, 0, whole.width(), inside.top()),

@@ -95,7 +95,8 @@ private:
     };
 
     void initStyleOption(QStyleOptionFrame *option) const;
-    void drawPanel(QPainter &painter, const QStyleOptionFrame &panel);
+    void drawPanel(QPainter &painter, const QStyleOptionFrame &panel, const QRegion &dirty);
+    void fillBehind(QPainter &painter, const QRegion &area) const;
     [[nodiscard]] LineGeometry lineGeometry() const;
     [[nodiscard]] QPointF textOrigin(const QRect &line) const;
     [[nodiscard]] qsizetype layoutPositionAt(QPoint point) const;

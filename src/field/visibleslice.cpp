@@ -18,21 +18,6 @@ constexpr qreal kUnbounded = 1e9;
 // thousands of them would cost more than a tick may. No caret stands inside such a run.
 constexpr qsizetype kLongestShownMarks = 32;
 
-bool isMark(QStringView text, qsizetype position)
-{
-    const char32_t codePoint = Characters::codePointAt(text, position);
-    return QChar::isMark(codePoint) || codePoint == 0x200C || codePoint == 0x200D;
-}
-
-// The end of the run of marks that starts at `position`: the position itself when there
-// is none.
-qsizetype endOfMarks(QStringView text, qsizetype position)
-{
-    while (position < text.size() && isMark(text, position))
-        position += Characters::codePointAt(text, position) > 0xFFFF ? 2 : 1;
-    return position;
-}
-
 // The symbol that stands for a character the font would draw as nothing or that would
 // break the line. The control pictures of Unicode where there is one; fonts without
 // them show their box for a missing glyph, which serves as well.
@@ -80,8 +65,7 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
         m_end = Characters::outsidePair(text, qMin(text.size(), start + guess), Characters::Towards::End);
         // A slice that would end inside a long run of marks takes the rest of it, which
         // costs nothing: only the run's start is laid out.
-        if (m_end < text.size() && isMark(text, m_end))
-            m_end = endOfMarks(text, m_end);
+        m_end = Characters::endOfMarks(text, m_end);
         m_reachesEnd = m_end == text.size();
         build(text, font, composition);
         if (m_reachesEnd)
@@ -109,7 +93,7 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
     QString shown;
     qsizetype from = m_start;
     for (qsizetype position = m_start; position < m_end;) {
-        const qsizetype runEnd = endOfMarks(text, position);
+        const qsizetype runEnd = Characters::endOfMarks(text, position);
         if (runEnd - position > kLongestShownMarks) {
             const qsizetype kept =
                 Characters::outsidePair(text, position + kLongestShownMarks, Characters::Towards::Start);

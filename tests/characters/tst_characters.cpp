@@ -42,6 +42,13 @@ void hardTexts()
     row("flags with Z", "x" + QStringLiteral("\U0001F1FF\U0001F1E6\U0001F1EB\U0001F1F7").repeated(35));
     row("flags, odd run", "x\U0001F1E9" + france.repeated(70) + "y");
     row("100 combining marks", "a" + accents + "b" + accents);
+    row("marks after controls", "\t" + accents + "\n" + accents + "\u2028" + accents + "x");
+    row("marks after format characters", "\u200B" + accents + "\u0600" + accents + "x");
+    row("marks after a joiner or a flag letter",
+        "\U0001F600\u200D" + accents + "\U0001F1EB" + accents + "\U0001F1F7");
+    row("enclosing marks", "a" + QStringLiteral("\u0301\u20DD").repeated(40) + "b");
+    row("long runs of marks and flags",
+        "a" + QString(70, QChar(0x301)) + "\u200D\U0001F600z" + france.repeated(40));
     row("emoji, marks, joiner, emoji", "x\U0001F600" + accents + "\u200D\U0001F600");
     row("astral marks", "\U0001F600\u0301" + stem.repeated(40) + "b");
     row("CR LF", QStringLiteral("a\r\n\r\nb\r\r\n\n\r"));
@@ -54,8 +61,10 @@ void hardTexts()
     // pairs them from the first.
     QTest::newRow("flags after an emoji")
         << "\U0001F3F4" + france.repeated(2) + "z" << QList<qsizetype>{0, 2, 6, 10, 11};
-    // Over the whole text, the toolkit's rules for an Indic letter also break the flag,
-    // and before the marks.
+    // Over the whole text, the toolkit's rules for an Indic letter also break before a
+    // mark after a spacing mark, and the flag and before the marks after it.
+    QTest::newRow("spacing marks") << "\u0915" + QStringLiteral("\u0903\u0301").repeated(40) + "b"
+                                   << QList<qsizetype>{0, 81, 82};
     QTest::newRow("flag, ?, marks after an Indic letter")
         << "\u0915\U0001F1E9\U0001F1EA?\u0301\u0301" << QList<qsizetype>{0, 1, 5, 8};
 }
@@ -67,7 +76,13 @@ class TestCharacters : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void findsWhereCharactersStart_data() { hardTexts(); }
+    void findsWhereCharactersStart_data()
+    {
+        hardTexts();
+        // Marks that start the text stand alone, and join a letter once rotated behind one.
+        const QString marksFirst = QString(100, QChar(0x301)) + "b";
+        QTest::newRow("marks at the start") << marksFirst << referenceBoundaries(marksFirst);
+    }
     void findsWhereCharactersStart()
     {
         QFETCH(QString, text);

@@ -7,7 +7,6 @@ with a core dump. "folders": on a virtual X server, --folder and --own-folder (a
 launcher starts it) keep the settings files in their folder, made private, and leave the
 user's own files in the home folder byte for byte as they were through Delete and Exit."""
 
-import argparse
 import os
 import re
 import stat
@@ -15,7 +14,7 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from desktop import Artefacts, Tickora, XServer, check, step
+from desktop import Tickora, XServer, arguments, check, environment, step
 
 HINT = r"Try 'tickora --help' for more information\.\n"
 NO_DISPLAY = {"DISPLAY": None, "WAYLAND_DISPLAY": None, "QT_QPA_PLATFORM": None}
@@ -51,7 +50,6 @@ ARGUMENT_CASES = [
 ]
 
 OWN_FILES = {"text": b"my own notes\nline two\n", "color": b"blue\n", "font": b"\x00\xff binary"}
-SETTINGS = ["color", "dirct", "speed", "text"]
 
 # name, arguments, environment, the folders the run makes (relative to the test folder; the
 # last one gets the settings). The home folder holds the user's own files and is the current
@@ -61,14 +59,8 @@ FOLDER_CASES = [
      ["home/new", "home/new/private"]),
     ("--own-folder with the default data folder", ["--own-folder"], {"XDG_DATA_HOME": None},
      ["home/.local", "home/.local/share", "home/.local/share/tickora"]),
-    ("--own-folder with XDG_DATA_HOME", ["--own-folder"], {"XDG_DATA_HOME": "{top}/data"},
-     ["data", "data/tickora"]),
+    ("--own-folder with XDG_DATA_HOME", ["--own-folder"], {"XDG_DATA_HOME": "{top}/data"}, ["data", "data/tickora"]),
 ]
-
-
-def environment(changes):
-    env = {key: value for key, value in os.environ.items() if not key.startswith("QT_")} | NO_DISPLAY | changes
-    return {key: value for key, value in env.items() if value is not None}
 
 
 def arguments_cases(binary):
@@ -76,13 +68,12 @@ def arguments_cases(binary):
         step(name)
         with tempfile.TemporaryDirectory(prefix="tickora-cli-") as folder:
             (Path(folder) / "file").write_bytes(b"")
-            result = subprocess.run([binary, *args], cwd=folder, env=environment(changes),
+            result = subprocess.run([binary, *args], cwd=folder, env=environment(NO_DISPLAY | changes),
                                     capture_output=True, text=True, timeout=30)
             shown = f"status {result.returncode}, stdout {result.stdout!r}, stderr {result.stderr!r}"
-            check(result.returncode == status, f"expected status {status}: {shown}")
-            check(re.fullmatch(out, result.stdout, re.S), f"standard output does not match {out!r}: {shown}")
-            check(re.fullmatch(err, result.stderr), f"standard error does not match {err!r}: {shown}")
-            check(sorted(os.listdir(folder)) == ["file"], f"the run left {os.listdir(folder)}")
+            check(result.returncode == status and re.fullmatch(out, result.stdout, re.S)
+                  and re.fullmatch(err, result.stderr), f"expected status {status}, {out!r}, {err!r}: {shown}")
+            check(os.listdir(folder) == ["file"], f"the run left {os.listdir(folder)}")
 
 
 def folder_cases(binary, artefacts):
@@ -94,38 +85,30 @@ def folder_cases(binary, artefacts):
                 home.mkdir()
                 for file, content in OWN_FILES.items():
                     (home / file).write_bytes(content)
-                env = {key: value and value.format(top=top) for key, value in changes.items()}
-                env["HOME"] = str(home)
-                app = Tickora(binary, x, home, artefacts.path("tickora.log"), extra_env=env, args=args)
-                try:
-                    for folder in made:
-                        mode = stat.S_IMODE((Path(top) / folder).stat().st_mode)
-                        check(mode == 0o700, f"{folder} was made with mode {mode:o}")
+                env = {key: value and value.format(top=top) for key, value in changes.items()} | {"HOME": str(home)}
+                with Tickora(binary, x, home, artefacts / "tickora.log", extra_env=env, args=args) as app:
+                    modes = {folder: stat.S_IMODE((Path(top) / folder).stat().st_mode) for folder in made}
+                    check(set(modes.values()) == {0o700}, f"the folders were made with modes {modes}")
                     app.click_button("Delete")
                     app.click_button("Exit")
                     check(app.wait_for_exit() == 0, "Exit did not end the program cleanly")
-                finally:
-                    app.stop()
                 settings = Path(top) / made[-1]
-                check(sorted(os.listdir(settings)) == SETTINGS, f"{made[-1]} holds {os.listdir(settings)}")
+                check(sorted(os.listdir(settings)) == ["color", "dirct", "speed", "text"],
+                      f"{made[-1]} holds {os.listdir(settings)}")
                 check((settings / "text").read_bytes() == b'""\r\n', "the start read a text from elsewhere")
-                for file, content in OWN_FILES.items():
-                    check((home / file).read_bytes() == content, f"the user's own {file} was changed")
+                check(all((home / file).read_bytes() == content for file, content in OWN_FILES.items()),
+                      "the user's own files were changed")
                 made_in_home = {folder.split("/")[1] for folder in made if folder.startswith("home/")}
-                expected = set(OWN_FILES) | made_in_home
-                check(set(os.listdir(home)) == expected, f"the home folder holds {os.listdir(home)}")
+                check(set(os.listdir(home)) == set(OWN_FILES) | made_in_home, f"the home holds {os.listdir(home)}")
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--binary", required=True, help="the tickora program")
-    parser.add_argument("--artefacts", required=True, help="folder for logs")
-    parser.add_argument("--cases", choices=["arguments", "folders"], required=True)
-    args = parser.parse_args()
+    args, artefacts = arguments(__doc__, lambda parser: parser.add_argument(
+        "--cases", choices=["arguments", "folders"], required=True))
     if args.cases == "arguments":
         arguments_cases(args.binary)
     else:
-        folder_cases(args.binary, Artefacts(args.artefacts))
+        folder_cases(args.binary, artefacts)
     print("PASS")
 
 
