@@ -17,6 +17,8 @@
 
 namespace {
 
+QWidget *window = nullptr; // that each input's field is put in
+
 // Reads the input a few bits at a time, in order; past its end every answer is zero.
 struct Script
 {
@@ -26,12 +28,9 @@ struct Script
 
     std::uint32_t byte() { return next < size ? data[next++] : 0; }
     bool bit() { return byte() & 1; }
-    std::uint32_t below(std::uint32_t bound)
-    {
-        const std::uint32_t high = byte() << 16;
-        const std::uint32_t middle = byte() << 8;
-        return (high | middle | byte()) % bound;
-    }
+    std::uint32_t below(std::uint32_t bound) { return word({byte(), byte(), byte()}) % bound; }
+    // Three bytes, the first the highest; a braced list reads them in order.
+    static std::uint32_t word(std::array<std::uint32_t, 3> b) { return b[0] << 16 | b[1] << 8 | b[2]; }
 };
 
 // A piece of text from the corners of Unicode that shaping and the characters unit find
@@ -63,11 +62,11 @@ QString textFrom(Script &script)
     return text;
 }
 
-// A fresh field, so that what an input finds replays from that input alone, and the
-// steps of the script on it.
+// A fresh field, so that what an input finds replays from that input alone (the window
+// it is put in, made once, keeps nothing of it), and the steps of the script on it.
 struct Session : Script
 {
-    MarqueeField field;
+    MarqueeField field{window};
     MarqueeEditor &editor = field.editor();
     const QString &text = editor.text();
     QString base; // what undoing every edit brings back
@@ -134,9 +133,11 @@ struct Session : Script
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // It lives until the process ends: destroyed at exit, after the toolkit's own statics,
-    // it would take them down with it.
+    // Both live until the process ends: destroyed at exit, after the toolkit's own statics,
+    // they would take them down with them.
     new QApplication(*argc, *argv);
+    window = new QWidget;
+    window->show();
     return 0;
 }
 
