@@ -11,8 +11,7 @@ ctest --preset default
 # The same suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer:
 # the "sanitize" test preset sets the options that make any report fail the run, and
 # tests/sanitizers/lsan.supp. Then the fuzz targets, built with clang and libFuzzer,
-# search for 25 s each for an input that crashes, hangs or breaks a property (the display
-# field's target runs on demand: see tests/fuzz/CMakeLists.txt).
+# search for 25 s each for an input that crashes, hangs or breaks a property.
 for preset in sanitize fuzz; do
     started=$SECONDS
     "$top/scripts/build.sh" "$preset"

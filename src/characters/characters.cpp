@@ -7,60 +7,27 @@
 
 namespace {
 
-// The first window looked at; it doubles until it decides.
-constexpr qsizetype kFirstWindow = 32;
+// Of a longer run of marks, or of flag letters, the boundary rules see its ends only: the
+// rules read any number of marks after a character as one.
+constexpr qsizetype kLongRun = 64;
+constexpr qsizetype kKeptMarks = 8;
 
-// A run of marks longer than this after a character is skipped without the boundary rules.
-constexpr qsizetype kLongMarkRun = 64;
-
-struct MarkTables
+// The nonspacing, spacing and enclosing marks of the Basic Multilingual Plane: a table
+// lookup a unit, for the piles of thousands of accents.
+const std::bitset<0x10000> &markTable()
 {
-    std::bitset<0x10000> any;     // nonspacing, spacing or enclosing marks
-    std::bitset<0x10000> joining; // nonspacing or enclosing: they always join what precedes
-};
-
-const MarkTables &markTables()
-{
-    static const MarkTables tables = [] {
-        MarkTables made;
-        for (char32_t unit = 0; unit < 0x10000; ++unit) {
-            const QChar::Category category = QChar::category(unit);
-            made.joining[unit] = category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing;
-            made.any[unit] = made.joining[unit] || category == QChar::Mark_SpacingCombining;
-        }
+    static const std::bitset<0x10000> marks = [] {
+        std::bitset<0x10000> made;
+        for (char32_t unit = 0; unit < 0x10000; ++unit)
+            made[unit] = QChar::isMark(unit);
         return made;
     }();
-    return tables;
+    return marks;
 }
 
-bool isJoiner(char16_t unit)
+bool isJoiner(char32_t codePoint)
 {
-    return unit == 0x200C || unit == 0x200D;
-}
-
-enum class Before { Joins, Stands, Unsure };
-
-// Whether marks after this code point join it or, after a control or a line break, stand
-// alone. Format characters and unassigned ones are left to the boundary rules.
-Before marksAfter(char32_t codePoint)
-{
-    switch (QChar::category(codePoint)) {
-    case QChar::Other_Control:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-        return Before::Stands;
-    case QChar::Other_Format:
-    case QChar::Other_Surrogate:
-    case QChar::Other_NotAssigned:
-        return Before::Unsure;
-    default:
-        return Before::Joins;
-    }
-}
-
-qsizetype codePointLength(QStringView text, qsizetype position)
-{
-    return Characters::codePointAt(text, position) > 0xFFFF ? 2 : 1;
+    return codePoint == 0x200C || codePoint == 0x200D;
 }
 
 bool isRegionalIndicator(char32_t codePoint)
@@ -68,45 +35,100 @@ bool isRegionalIndicator(char32_t codePoint)
     return codePoint >= 0x1F1E6 && codePoint <= 0x1F1FF;
 }
 
-// Whether a grapheme boundary that a window found at `position` holds in the whole text
-// as well. A boundary depends on the character before it and the one after it, except
-// where the rules look further back: an emoji joined on after a zero-width joiner, and a
-// flag letter after a flag letter (pairs count from the start of their run). Those wait
-// for a window that starts further back.
-bool holdsWithoutContext(QStringView text, qsizetype position)
+// Marks, joiners, emoji modifiers and tags: what belongs to the character before it.
+bool isJoining(char32_t codePoint)
 {
-    const char32_t before = Characters::codePointAt(
-        text, Characters::outsidePair(text, position - 1, Characters::Towards::Start));
-    if (before == 0x200D)
-        return false;
-    return !(isRegionalIndicator(before) && isRegionalIndicator(Characters::codePointAt(text, position)));
+    if (codePoint < 0x10000)
+        return markTable()[codePoint] || isJoiner(codePoint);
+    return QChar::isMark(codePoint) || (codePoint >= 0x1F3FB && codePoint <= 0x1F3FF) ||
+           (codePoint >= 0xE0020 && codePoint <= 0xE007F);
 }
 
-struct Boundaries
+qsizetype codePointBefore(QStringView text, qsizetype position)
 {
-    qsizetype last = 0;
-    qsizetype withoutContext = 0;
-};
+    return Characters::outsidePair(text, position - 1, Characters::Towards::Start);
+}
 
-// The last grapheme boundary before `end`, which the caller takes as a boundary, and the
-// last one at or before it that holds without context (the start of the text serves as
-// one). They are found in a window ending at `end` that grows until it holds such a
-// boundary: from there on, the window's answers are those of the whole text.
-Boundaries boundariesBefore(QStringView text, qsizetype end)
+qsizetype codePointEnd(QStringView text, qsizetype position)
 {
-    for (qsizetype window = kFirstWindow;; window *= 2) {
-        const qsizetype start =
-            Characters::outsidePair(text, qMax<qsizetype>(0, end - window), Characters::Towards::Start);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
-        finder.toEnd();
-        const qsizetype last = start + finder.toPreviousBoundary();
-        for (qsizetype boundary = last; boundary > start; boundary = start + finder.toPreviousBoundary()) {
-            if (holdsWithoutContext(text, boundary))
-                return {last, boundary};
+    return Characters::outsidePair(text, position + 1, Characters::Towards::End);
+}
+
+// The start of the run of marks and joiners that ends at `position`.
+qsizetype startOfJoining(QStringView text, qsizetype position)
+{
+    const auto &marks = markTable();
+    while (position > 0) {
+        const char16_t unit = text[position - 1].unicode();
+        if (marks[unit] || isJoiner(unit)) {
+            --position;
+            continue;
         }
-        if (start == 0)
-            return {last, 0};
+        const qsizetype before = codePointBefore(text, position);
+        if (before == position - 1 || !isJoining(Characters::codePointAt(text, before)))
+            break;
+        position = before;
     }
+    return position;
+}
+
+// Whether a character starts at `position`, a code point's start. The answer depends on
+// the code point there and on the character before it: its base with the marks and
+// joiners after it (an emoji joined on after a joiner), or the run of flag letters
+// (pairs count from its start). The finder is asked about that stretch alone: over a
+// whole text, the toolkit's rules for Indic and Thai letters also break inside surrogate
+// pairs, flags and emoji sequences, and before marks, where punctuation or emoji follow
+// such a letter however far back, which no bounded look could repeat.
+bool isBoundary(QStringView text, qsizetype position)
+{
+    if (position <= 0 || position >= text.size())
+        return true;
+    if (text[position - 1] == u'\r' || text[position] == u'\n')
+        return true;
+    const char32_t after = Characters::codePointAt(text, position);
+    const char32_t before = Characters::codePointAt(text, codePointBefore(text, position));
+    // A mark after a mark never starts a character, whatever the base.
+    if (isJoining(after) && isJoining(before))
+        return false;
+    const qsizetype end = codePointEnd(text, position);
+    QString shortened;
+    QStringView stretch;
+    if (isRegionalIndicator(before) && isRegionalIndicator(after)) {
+        qsizetype start = codePointBefore(text, position);
+        while (start > 0 && isRegionalIndicator(Characters::codePointAt(text, codePointBefore(text, start))))
+            start = codePointBefore(text, start);
+        // One flag letter before when it is the first of a pair, else two.
+        const qsizetype kept = (position - start) / 2 % 2 == 1 ? 2 : 4;
+        stretch = text.sliced(qMax(start, position - kept), end - qMax(start, position - kept));
+    } else {
+        const qsizetype marks = startOfJoining(text, position);
+        const qsizetype start = marks > 0 ? codePointBefore(text, marks) : 0;
+        stretch = text.sliced(start, end - start);
+        if (position - marks > kLongRun) {
+            const qsizetype kept =
+                Characters::outsidePair(text, position - kKeptMarks, Characters::Towards::Start);
+            shortened = text.sliced(start, marks - start).toString();
+            shortened += text.sliced(kept, end - kept);
+            stretch = shortened;
+        }
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, stretch.data(), stretch.size());
+    finder.setPosition(stretch.size() - (end - position));
+    return finder.isAtBoundary();
+}
+
+// The code point start at or before `position` where a character starts.
+qsizetype boundaryAtOrBefore(QStringView text, qsizetype position)
+{
+    position = Characters::outsidePair(text, position, Characters::Towards::Start);
+    while (!isBoundary(text, position)) {
+        // Inside a run of marks none starts one: on to the run's first.
+        const qsizetype marks = startOfJoining(text, position);
+        position = marks < position && isJoining(Characters::codePointAt(text, position))
+                       ? marks
+                       : codePointBefore(text, position);
+    }
+    return position;
 }
 
 } // namespace
@@ -115,11 +137,11 @@ namespace Characters {
 
 qsizetype endOfMarks(QStringView text, qsizetype position)
 {
-    const auto &any = markTables().any;
+    const auto &marks = markTable();
     while (position < text.size()) {
         const char16_t unit = text[position].unicode();
         if (!QChar::isSurrogate(unit)) {
-            if (!any[unit] && !isJoiner(unit))
+            if (!marks[unit] && !isJoiner(unit))
                 break;
             ++position;
         } else {
@@ -152,69 +174,20 @@ qsizetype next(QStringView text, qsizetype position)
 {
     if (position >= text.size())
         return text.size();
-    if (text[position] == u'\r')
-        return position + 1;
-    // A letter under thousands of accents: the accents all belong to it, and the rules
-    // decide what follows the pile as they would after one of them.
-    const qsizetype afterFirst = position + codePointLength(text, position);
-    const auto &joining = markTables().joining;
-    qsizetype runEnd = afterFirst;
-    while (runEnd < text.size() && joining[text[runEnd].unicode()])
-        ++runEnd;
-    if (runEnd - afterFirst > kLongMarkRun && marksAfter(codePointAt(text, position)) == Before::Joins &&
-        (position == 0 || holdsWithoutContext(text, position))) {
-        const qsizetype tail = outsidePair(text, qMin(text.size(), runEnd + kLongMarkRun), Towards::End);
-        const qsizetype kept = afterFirst - position + 1;
-        QString pile = text.sliced(position, afterFirst - position).toString();
-        pile += text[runEnd - 1];
-        pile += text.sliced(runEnd, tail - runEnd);
-        const qsizetype boundary = next(pile, 0);
-        if (boundary >= kept && (boundary < pile.size() || tail == text.size()))
-            return runEnd + boundary - kept;
+    position = codePointEnd(text, outsidePair(text, qMax<qsizetype>(0, position), Towards::Start));
+    while (!isBoundary(text, position)) {
+        // After a mark that starts no character, none of the marks after it starts one.
+        const qsizetype marks = endOfMarks(text, position);
+        position = marks > position ? marks : codePointEnd(text, position);
     }
-    // The window starts one code point before a boundary that holds without context, so
-    // that from there on the finder is in the state it is in over the whole text. The
-    // first boundary after the position is then exact once the character after it lies
-    // whole inside the window too.
-    const qsizetype anchor = position == 0 || holdsWithoutContext(text, position)
-                                 ? position
-                                 : boundariesBefore(text, position).withoutContext;
-    const qsizetype start = outsidePair(text, qMax<qsizetype>(0, anchor - 1), Towards::Start);
-    for (qsizetype window = kFirstWindow;; window *= 2) {
-        const qsizetype end = outsidePair(text, qMin(text.size(), position + window), Towards::End);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data() + start, end - start);
-        finder.setPosition(position - start);
-        const qsizetype boundary = start + finder.toNextBoundary();
-        if (boundary < end || end == text.size())
-            return outsidePair(text, boundary, Towards::End);
-    }
+    return position;
 }
 
 qsizetype previous(QStringView text, qsizetype position)
 {
     if (position <= 0)
         return 0;
-    position = qMin(position, text.size());
-    if (text[position - 1] == u'\n')
-        return position - 1;
-    // Within a long pile of accents no character starts: the one before the pile decides.
-    const auto &joining = markTables().joining;
-    qsizetype runStart = position;
-    while (runStart > 0 && joining[text[runStart - 1].unicode()])
-        --runStart;
-    if (position - runStart > kLongMarkRun) {
-        if (runStart == 0)
-            return 0;
-        switch (marksAfter(codePointAt(text, outsidePair(text, runStart - 1, Towards::Start)))) {
-        case Before::Joins:
-            return previous(text, runStart);
-        case Before::Stands:
-            return runStart;
-        case Before::Unsure:
-            break;
-        }
-    }
-    return outsidePair(text, boundariesBefore(text, position).last, Towards::Start);
+    return boundaryAtOrBefore(text, codePointBefore(text, qMin(position, text.size())));
 }
 
 qsizetype startAtOrBefore(QStringView text, qsizetype position)
@@ -223,8 +196,7 @@ qsizetype startAtOrBefore(QStringView text, qsizetype position)
         return 0;
     if (position >= text.size())
         return text.size();
-    // The last boundary of the text that ends right after that unit.
-    return previous(text, outsidePair(text, position + 1, Towards::End));
+    return boundaryAtOrBefore(text, position);
 }
 
 qsizetype fittingLength(QStringView text, qsizetype room)

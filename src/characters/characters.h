@@ -8,8 +8,9 @@
 // a character outside the Basic Multilingual Plane), except that line breaks and other
 // control characters count one each, a carriage return before a line feed included.
 //
-// Positions are in UTF-16 units. Each answer is found in a small window around the
-// position that grows only until it decides, so a step costs the same at any length.
+// Positions are in UTF-16 units. Whether a character starts at a place depends only on
+// the code point there and the character before it, so every answer agrees with a walk
+// from the start, and a step costs the length of the characters it passes.
 namespace Characters {
 
 enum class Towards { Start, End };

@@ -28,14 +28,7 @@ qsizetype MarqueeDocument::characterEndAtOrAfter(qsizetype position) const
 {
     position = clamp(position);
     const qsizetype edge = characterEdge(position);
-    if (edge == position)
-        return position;
-    // Where the next step and the start of a character disagree, the caret moves on unit
-    // by unit to the first position that starts one.
-    position = qMax(position, Characters::next(m_text, edge));
-    while (position < m_text.size() && characterEdge(position) != position)
-        ++position;
-    return position;
+    return edge == position ? position : Characters::next(m_text, edge);
 }
 
 void MarqueeDocument::moveCursor(qsizetype position, Move move)
@@ -177,7 +170,8 @@ std::optional<MarqueeDocument::Change> MarqueeDocument::redo()
         return std::nullopt;
     const Change &change = m_history[m_undone++].change;
     m_text.replace(change.position, change.removed.size(), change.inserted);
-    m_cursor = m_anchor = change.position + change.inserted.size();
+    // As the edit itself did: the caret goes after the character the insertion ends in.
+    m_cursor = m_anchor = characterEndAtOrAfter(change.position + change.inserted.size());
     m_typing = Typing::None;
     return change;
 }

@@ -1,46 +1,36 @@
 // SPDX-License-Identifier: MIT
-// Fuzz target: the display field. Each input is a script of steps for one field, made
-// once in an offscreen application: new texts and rotations of them (any plane,
-// combining runs, direction controls, line breaks), typing, deleting, caret and
-// selection moves, clicks, composed text, undo and redo, font and size changes, and
-// paints. Besides crashes and sanitizer reports it checks that the caret and the anchor
-// never stand inside a character, that every edit since the last new text undoes back to
-// it and redoes to where it was, and that a point in the field maps to a caret position.
+// Fuzz target: the display field. Each input is a script of steps for a fresh field in an
+// offscreen application: new texts and rotations of them (any plane, combining runs,
+// direction controls, line breaks), typing, deleting, caret and selection moves, clicks,
+// composed text, undo and redo, font and size changes, and paints. Besides crashes and
+// sanitizer reports it checks that the caret, the anchor and the position under any
+// point never stand inside a character, and that every edit since the last new text
+// undoes back to it and redoes to where it was.
 
 #include "characters/characters.h"
 #include "field/marqueefield.h"
 #include "fuzzcheck.h"
 #include "scroll/rotation.h"
-#include "window/initialstate.h"
 
 #include <QApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-
-#include <cstdint>
+#include <QKeyEvent> // and the other events
 
 namespace {
 
-// Reads the input a few bits at a time; past its end every answer is zero.
-class Script
+QWidget *window = nullptr; // that each input's field is put in
+
+// Reads the input a few bits at a time, in order; past its end every answer is zero.
+struct Script
 {
-public:
-    Script(const std::uint8_t *data, std::size_t size) : m_data(data), m_size(size) {}
+    const std::uint8_t *data;
+    std::size_t size;
+    std::size_t next = 0;
 
-    [[nodiscard]] bool atEnd() const { return m_next >= m_size; }
-    std::uint32_t byte() { return m_next < m_size ? m_data[m_next++] : 0; }
-    std::uint32_t below(std::uint32_t bound) { return bound == 0 ? 0 : word() % bound; }
-    std::uint32_t word()
-    {
-        const std::uint32_t high = byte();
-        return (high << 16) | (byte() << 8) | byte();
-    }
-
-private:
-    const std::uint8_t *m_data;
-    std::size_t m_size;
-    std::size_t m_next = 0;
+    std::uint32_t byte() { return next < size ? data[next++] : 0; }
+    bool bit() { return byte() & 1; }
+    std::uint32_t below(std::uint32_t bound) { return word({byte(), byte(), byte()}) % bound; }
+    // Three bytes, the first the highest; a braced list reads them in order.
+    static std::uint32_t word(std::array<std::uint32_t, 3> b) { return b[0] << 16 | b[1] << 8 | b[2]; }
 };
 
 // A piece of text from the corners of Unicode that shaping and the characters unit find
@@ -48,220 +38,136 @@ private:
 // controls, line breaks, any plane and lone surrogates.
 QString textFrom(Script &script)
 {
-    static const char16_t kHard[] = {u'\u0301', u'\u0308', u'\u05B4', u'\u0651', u'\u200D', u'\u200C',
-                                     u'\u200E', u'\u200F', u'\u202A', u'\u202B', u'\u202C', u'\u202D',
-                                     u'\u202E', u'\u2066', u'\u2067', u'\u2068', u'\u2069', u'\u061C',
-                                     u'\n',     u'\r',     u'\t',     u'\u2028', u'\u2029', u'\uFE0F',
-                                     u'\u1100', u'\u1161', u'\u11A8', u'\uFFFC', u'\u0E33', u'\u0BCD'};
+    static const QString kHard =
+        u"\u0301\u0308\u05B4\u0651\u200D\u200C\u200E\u200F\u202A\u202B\u202C\u202D\u202E"
+        u"\u2066\u2067\u2068\u2069\u061C\n\r\t\u2028\u2029\uFE0F\u1100\u1161\u11A8"
+        u"\uFFFC\u0E33\u0BCD"_qs;
     QString text;
-    const std::uint32_t length = script.below(24);
-    for (std::uint32_t index = 0; index < length && !script.atEnd(); ++index) {
+    for (std::uint32_t count = script.below(24); count > 0 && script.next < script.size; --count) {
         const std::uint32_t kind = script.byte();
-        switch (kind % 8) {
-        case 0:
-            text += QChar(u'a' + kind / 8 % 26);
-            break;
-        case 1:
-            text += QChar(char16_t(0x05D0 + kind / 8 % 27)); // Hebrew letters
-            break;
-        case 2:
-            text += QChar(char16_t(0x0627 + kind / 8 % 20)); // Arabic letters
-            break;
-        case 3:
-            text += QChar(kHard[kind / 8 % std::size(kHard)]);
-            break;
-        case 4: // a run of combining marks
+        const char32_t any = kind % 8 == 5 ? script.below(0x110000) : 0;
+        const char16_t letters[] = {char16_t(u'a' + kind / 8 % 26), char16_t(0x05D0 + kind / 8 % 27),
+                                    char16_t(0x0627 + kind / 8 % 20), kHard[kind / 8 % 30].unicode()};
+        if (kind % 8 < 4) // a Latin, Hebrew or Arabic letter, or a hard one
+            text += QChar(letters[kind % 8]);
+        else if (kind % 8 == 4) // a run of combining marks
             text += QString(int(kind / 8 % 12) + 1, QChar(u'\u0300' + kind % 7));
-            break;
-        case 5: { // anything, in any plane
-            const char32_t codePoint = script.word() % 0x110000;
-            text += QString::fromUcs4(&codePoint, 1);
-            break;
-        }
-        case 6: // half of a pair on its own
+        else if (kind % 8 == 5) // anything, in any plane
+            text += QString::fromUcs4(&any, 1);
+        else if (kind % 8 == 6) // half of a pair on its own
             text += QChar(char16_t(0xD800 + (kind & 0x40 ? 0x400 : 0) + script.byte()));
-            break;
-        default: // a family, a flag
-            text += kind & 8 ? QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467")
-                             : QStringLiteral("\U0001F1E9\U0001F1EA");
-            break;
-        }
+        else // a family, a flag
+            text += kind & 8 ? u"\U0001F468\u200D\U0001F469\u200D\U0001F467"_qs : u"\U0001F1E9\U0001F1EA"_qs;
     }
     return text;
 }
 
-bool isBetweenCharacters(const QString &text, qsizetype position)
+// A fresh field, so that what an input finds replays from that input alone (the window
+// it is put in, made once, keeps nothing of it), and the steps of the script on it.
+struct Session : Script
 {
-    return position >= 0 && position <= text.size() &&
-           (position == text.size() || Characters::startAtOrBefore(text, position) == position);
-}
+    MarqueeField field{window};
+    MarqueeEditor &editor = field.editor();
+    const QString &text = editor.text();
+    QString base; // what undoing every edit brings back
+    Qt::KeyboardModifiers shift;
 
-struct Session
-{
-    QWidget window;
-    MarqueeField *field = new MarqueeField(&window);
-
-    Session()
+    Session(const std::uint8_t *data, std::size_t size) : Script{data, size} {}
+    qsizetype position() { return qsizetype(below(std::uint32_t(text.size()) + 2)); }
+    int x() { return int(below(440)) - 20; }
+    bool isBetweenCharacters(qsizetype at) const { return Characters::startAtOrBefore(text, at) == at; }
+    void send(QEvent &&event) { QCoreApplication::sendEvent(&field, &event); }
+    void key(int key, Qt::KeyboardModifiers with) { send(QKeyEvent(QEvent::KeyPress, key, with | ctrl())); }
+    Qt::KeyboardModifiers ctrl() { return bit() ? Qt::ControlModifier : Qt::NoModifier; }
+    void setFont() { field.setFont(QFont(u"DejaVu Sans"_qs, std::array{9, 24, 72, 320}[below(4)])); }
+    void setText(const std::optional<QString> &next) { base = next ? (field.setText(*next), text) : base; }
+    void select(std::array<qsizetype, 2> ends) { editor.setSelection(ends[0], ends[1]); }
+    void replace(std::array<qsizetype, 2> ends) { editor.replace(ends[0], ends[1], textFrom(*this)); }
+    void click(QPointF at) { press(QEvent::MouseButtonPress, at), press(QEvent::MouseButtonRelease, at); }
+    void press(QEvent::Type type, QPointF at)
     {
-        window.resize(400, 120);
-        field->setGeometry(0, 0, 400, 120);
-        window.show();
-        field->setFocus();
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        send(QMouseEvent(type, at, field.mapToGlobal(at), Qt::LeftButton, held, shift));
+    }
+    void compose(const QString &composing)
+    {
+        send(QInputMethodEvent(composing,
+                               {{QInputMethodEvent::Cursor, int(below(composing.size() + 1)), 1, {}}}));
+        (void)field.grab();
+        QInputMethodEvent commit; // committed or dropped
+        commit.setCommitString(bit() ? composing : QString());
+        send(std::move(commit));
+    }
+    void step()
+    {
+        static constexpr int kMoves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End};
+        const std::function<void()> steps[] = {
+            [&] { setText(textFrom(*this)); },
+            [&] { setText(bit() ? Rotation::left(text) : Rotation::right(text)); },
+            [&] { send(QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, textFrom(*this))); },
+            [&] { key(kMoves[below(4)], shift); },
+            [&] { key(bit() ? Qt::Key_Backspace : Qt::Key_Delete, Qt::NoModifier); },
+            [&] { field.setCursorPosition(position()); },
+            [&] {
+                select({position(), position()});
+            },
+            [&] {
+                replace({position(), position()});
+            },
+            [&] { editor.undo(); },
+            [&] { editor.redo(); },
+            [&] { compose(textFrom(*this)); },
+            [&] { click(QPointF(x(), field.height() / 2)); },
+            [&] { setFont(); },
+            [&] { field.resize(int(below(600)) + 20, field.height()); },
+            [&] { editor.selectAll(), bit() ? editor.cut() : void(); },
+            [&] { (void)field.grab(); },
+        };
+        shift = bit() ? Qt::ShiftModifier : Qt::NoModifier;
+        steps[byte() % 16]();
     }
 };
 
-Session *session = nullptr;
-
-void sendKey(MarqueeField *field, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QCoreApplication::sendEvent(field, &press);
-}
-
-void click(MarqueeField *field, QPoint point, Qt::KeyboardModifiers modifiers)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, point, field->mapToGlobal(point), Qt::LeftButton,
-                      Qt::LeftButton, modifiers);
-    QCoreApplication::sendEvent(field, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, point, field->mapToGlobal(point), Qt::LeftButton,
-                        Qt::NoButton, modifiers);
-    QCoreApplication::sendEvent(field, &release);
-}
-
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR"))
-        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype");
-    static int argc = 1;
-    static char name[] = "fuzz_field";
-    static char *argv[] = {name, nullptr};
-    // Both live until the process ends: destroyed at exit, after the toolkit's own
-    // statics, they would take it down with them.
-    new QApplication(argc, argv);
-    session = new Session;
+    // Both live until the process ends: destroyed at exit, after the toolkit's own statics,
+    // they would take them down with them.
+    new QApplication(*argc, *argv);
+    window = new QWidget;
+    window->show();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    Script script(data, size);
-    MarqueeField *field = session->field;
-    const MarqueeEditor &editor = field->editor();
-    const MarqueeDocument &document = editor.document();
-    static constexpr double kPoints[] = {9, 24, 72, 320};
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(kPoints[script.below(4)]);
-    field->setFont(font);
-    field->setText(textFrom(script));
-    QString base = field->text(); // what undoing every edit brings back
-
-    for (int step = 0; step < 64 && !script.atEnd(); ++step) {
-        const QString &text = editor.text();
-        const auto anyPosition = [&] {
-            return qsizetype(script.below(std::uint32_t(text.size()) + 2));
-        };
-        const Qt::KeyboardModifiers shift = script.byte() & 1 ? Qt::ShiftModifier : Qt::NoModifier;
-        const std::uint32_t action = script.byte() % 16;
-        static const bool tracing = qEnvironmentVariableIsSet("TICKORA_FUZZ_TRACE");
-        if (tracing)
-            std::fprintf(stderr, "step %d: action %u on %s, caret %lld\n", step, action,
-                         qPrintable(QString::fromLatin1(QStringView(text).toUtf8().toHex(' '))),
-                         qlonglong(document.cursor()));
-        switch (action) {
-        case 0:
-            field->setText(textFrom(script));
-            base = field->text();
-            break;
-        case 1:
-            if (const auto rotated = script.byte() & 1 ? Rotation::left(text) : Rotation::right(text)) {
-                field->setText(*rotated);
-                base = field->text();
-            }
-            break;
-        case 2:
-            sendKey(field, Qt::Key_A, Qt::NoModifier, textFrom(script));
-            break;
-        case 3: {
-            static constexpr int kMoves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End};
-            sendKey(field, kMoves[script.below(4)],
-                    shift | (script.byte() & 1 ? Qt::ControlModifier : Qt::NoModifier));
-            break;
-        }
-        case 4:
-            sendKey(field, script.byte() & 1 ? Qt::Key_Backspace : Qt::Key_Delete,
-                    script.byte() & 1 ? Qt::ControlModifier : Qt::NoModifier);
-            break;
-        case 5:
-            field->setCursorPosition(anyPosition());
-            break;
-        case 6:
-            field->editor().setSelection(anyPosition(), anyPosition());
-            break;
-        case 7:
-            field->editor().replace(anyPosition(), anyPosition(), textFrom(script));
-            break;
-        case 8:
-            field->editor().undo();
-            break;
-        case 9:
-            field->editor().redo();
-            break;
-        case 10: {
-            // Composed text, then committed or dropped.
-            const QString composing = textFrom(script);
-            QInputMethodEvent compose(
-                composing, {{QInputMethodEvent::Cursor, int(script.below(composing.size() + 1)), 1, {}}});
-            QCoreApplication::sendEvent(field, &compose);
-            (void)field->grab();
-            QInputMethodEvent commit;
-            if (script.byte() & 1)
-                commit.setCommitString(composing);
-            QCoreApplication::sendEvent(field, &commit);
-            break;
-        }
-        case 11:
-            click(field, QPoint(int(script.below(440)) - 20, field->height() / 2), shift);
-            break;
-        case 12:
-            font.setPointSizeF(kPoints[script.below(4)]);
-            field->setFont(font);
-            break;
-        case 13:
-            field->resize(int(script.below(600)) + 20, field->height());
-            break;
-        case 14:
-            field->editor().selectAll();
-            if (script.byte() & 1)
-                field->editor().cut();
-            break;
-        default:
-            (void)field->grab();
-            break;
-        }
-        if (tracing)
-            std::fprintf(stderr, "  now %s, caret %lld, anchor %lld\n",
-                         qPrintable(QString::fromLatin1(QStringView(text).toUtf8().toHex(' '))),
-                         qlonglong(document.cursor()), qlonglong(document.anchor()));
-        FUZZ_CHECK(text.size() <= InitialState::kMaxTextLength);
-        FUZZ_CHECK(isBetweenCharacters(text, document.cursor()));
-        FUZZ_CHECK(isBetweenCharacters(text, document.anchor()));
-        FUZZ_CHECK(isBetweenCharacters(text, field->positionAt(QPoint(int(script.below(440)) - 20, 10))));
-        (void)field->cursorRect();
-        (void)field->characterRect(anyPosition());
+    Session session(data, size);
+    session.field.resize(400, 120);
+    session.field.show();
+    session.field.setFocus();
+    session.setFont();
+    session.setText(textFrom(session));
+    const QString &text = session.text;
+    const MarqueeDocument &document = session.editor.document();
+    for (int step = 0; step < 64 && session.next < size; ++step) {
+        session.step();
+        FUZZ_CHECK(session.isBetweenCharacters(document.cursor()));
+        FUZZ_CHECK(session.isBetweenCharacters(document.anchor()));
+        FUZZ_CHECK(session.isBetweenCharacters(session.field.positionAt(QPoint(session.x(), 10))));
+        (void)session.field.cursorRect(), (void)session.field.characterRect(session.position());
     }
-    (void)field->grab();
+    (void)session.field.grab();
 
     // Every edit since the last new text undoes back to it, and redoes to where it was.
-    const QString edited = field->text();
+    const QString edited = text;
     int undone = 0;
     for (; document.canUndo(); ++undone)
-        field->editor().undo();
-    FUZZ_CHECK(field->text() == base);
+        session.editor.undo();
+    FUZZ_CHECK(text == session.base);
     for (int step = 0; step < undone; ++step)
-        field->editor().redo();
-    FUZZ_CHECK(field->text() == edited);
+        session.editor.redo();
+    FUZZ_CHECK(text == edited);
     return 0;
 }
