@@ -117,24 +117,24 @@ void GlyphImageCache::forEachGlyph(const QTransform &toDevice, qreal ratio, cons
     }
 }
 
-QRegion GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin,
-                              const QColor &colour)
+QRect GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin,
+                            const QColor &colour)
 {
-    QRegion drawn;
+    QRect drawn;
     forEachGlyph(painter.deviceTransform(), painter.device()->devicePixelRatio(), runs, origin, colour,
                  [&](const QImage &image, QPointF at) {
                      painter.drawImage(at, image);
-                     drawn += QRectF(at, image.deviceIndependentSize()).toAlignedRect();
+                     drawn |= QRectF(at, image.deviceIndependentSize()).toAlignedRect();
                  });
     return drawn;
 }
 
-QRegion GlyphImageCache::ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
-                             QPointF origin, const QColor &colour)
+QRect GlyphImageCache::ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
+                           QPointF origin, const QColor &colour)
 {
-    QRegion ink;
+    QRect ink;
     forEachGlyph(toDevice, ratio, runs, origin, colour, [&](const QImage &image, QPointF at) {
-        ink += QRectF(at, image.deviceIndependentSize()).toAlignedRect();
+        ink |= QRectF(at, image.deviceIndependentSize()).toAlignedRect();
     });
     return ink;
 }

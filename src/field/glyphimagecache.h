@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QList>
 #include <QRawFont>
-#include <QRegion>
 #include <QTransform>
 
 class QFont;
@@ -35,13 +34,13 @@ public:
     [[nodiscard]] static bool isWorthCaching(const QFont &font, qreal devicePixelRatio);
 
     // Draws the glyph runs of a line in `colour`, their positions taken from `origin`,
-    // and returns where their images went. The painter's transformation must be a
+    // and returns the rectangle their images went into. The painter's transformation must be a
     // translation.
-    QRegion draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin, const QColor &colour);
+    QRect draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin, const QColor &colour);
     // Where draw() would put the images on a painter with this device transformation, on a
     // device of this pixel ratio.
-    [[nodiscard]] QRegion ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
-                              QPointF origin, const QColor &colour);
+    [[nodiscard]] QRect ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
+                            QPointF origin, const QColor &colour);
 
     void clear();
 

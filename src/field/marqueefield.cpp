@@ -118,6 +118,15 @@ void MarqueeField::setText(const QString &text)
     Q_EMIT textChanged();
 }
 
+void MarqueeField::setCursorPosition(qsizetype position)
+{
+    // As in a line edit, a caret put where it stands changes nothing and repaints nothing.
+    const MarqueeDocument &document = m_editor.document();
+    if (position == document.cursor() && !document.hasSelection())
+        return;
+    m_editor.moveCursor(position, MarqueeDocument::Move::Jump);
+}
+
 void MarqueeField::setSteadyText(const std::optional<QString> &text)
 {
     const QString previous = accessibleText();
@@ -195,13 +204,11 @@ void MarqueeField::repaintNewText()
         return;
     }
     const LineGeometry geometry = lineGeometry();
-    const QRegion ink =
-        m_glyphs.ink(m_paintedTransform, devicePixelRatio(), m_view.slice().line().glyphRuns(),
-                     textOrigin(geometry.line), palette().color(QPalette::Text));
+    const QRect ink = m_glyphs.ink(m_paintedTransform, devicePixelRatio(), m_view.slice().line().glyphRuns(),
+                                   textOrigin(geometry.line), palette().color(QPalette::Text));
     // One rectangle: under a clip of many, the toolkit fills through worker threads.
-    const QRegion changed =
-        *m_paintedInk | (ink & geometry.contents) | m_paintedCaret | (hasFocus() ? cursorRect() : QRect());
-    update(changed.boundingRect());
+    update(*m_paintedInk | (ink & geometry.contents) | m_paintedCaret |
+           (hasFocus() ? cursorRect() : QRect()));
 }
 
 bool MarqueeField::drawsGlyphImages() const

@@ -49,7 +49,7 @@ public:
     enum class Frame { Drawn, None };
     void setFrame(Frame frame);
     [[nodiscard]] qsizetype cursorPosition() const { return m_editor.document().cursor(); }
-    void setCursorPosition(qsizetype position) { m_editor.moveCursor(position, MarqueeDocument::Move::Jump); }
+    void setCursorPosition(qsizetype position);
 
     // Where the character at `position` is drawn, in the field's coordinates; empty when
     // it is out of view.
@@ -145,7 +145,7 @@ private:
     // Where the last paint put glyph images and the caret, and how it mapped to the
     // device: a new text repaints only there and where its own glyphs go. Unknown when
     // the layout drew the text.
-    std::optional<QRegion> m_paintedInk;
+    std::optional<QRect> m_paintedInk;
     QRect m_paintedCaret;
     QTransform m_paintedTransform;
 

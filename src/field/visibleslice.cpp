@@ -16,7 +16,7 @@ constexpr qreal kUnbounded = 1e9;
 // Of a longer run of combining marks (a letter under a pile of accents) only the first
 // are shaped and drawn: the rest would stand far outside the field, and shaping
 // thousands of them would cost more than a tick may. No caret stands inside such a run.
-constexpr qsizetype kLongestShownMarks = 32;
+constexpr qsizetype kLongestShownMarks = 16;
 
 // The symbol that stands for a character the font would draw as nothing or that would
 // break the line. The control pictures of Unicode where there is one; fonts without
@@ -57,11 +57,12 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     m_direction = direction;
     // Guess how many characters the reach needs and double the guess until the last
     // whole character laid out ends beyond it: the character at the very end of a slice
-    // may be cut, so it never counts.
+    // may be cut, so it never counts. A slice taken to the end of a run of marks doubles
+    // from there.
     const qreal average = qMax<qreal>(1, QFontMetricsF(font).averageCharWidth());
     qsizetype guess = qMax<qsizetype>(16, qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 8);
     m_start = start;
-    for (;; guess *= 2) {
+    for (;; guess = 2 * qMax(guess, m_end - start)) {
         m_end = Characters::outsidePair(text, qMin(text.size(), start + guess), Characters::Towards::End);
         // A slice that would end inside a long run of marks takes the rest of it, which
         // costs nothing: only the run's start is laid out.
