@@ -49,6 +49,8 @@ void TestMainWindow::initialState()
     MainWindow &window = *m_fx->window;
     QCOMPARE(window.windowTitle(), InitialState::caption());
     QCOMPARE(m_fx->field()->font().pointSizeF(), 320.0); // the start-up restore's preset
+    QCOMPARE(m_fx->field()->font().family(), u"Arial"_qs);
+    QVERIFY(m_fx->field()->font().bold() && !m_fx->field()->font().italic());
     QCOMPARE(window.scrollInterval(), 100);
     QCOMPARE(child<QTimer>(u"tmrMain"_qs)->timerType(), Qt::PreciseTimer);
     QCOMPARE(child<QTimer>(u"tmrCaption"_qs)->interval(), 300);
