@@ -19,8 +19,9 @@ struct MarqueeFont
 namespace FontLimits {
 // Smaller sizes draw nothing that can be seen.
 inline constexpr double kMinPointSize = 1;
-// Larger sizes are far beyond anything a screen draws and would only exhaust memory.
-inline constexpr double kMaxPointSize = 4096;
+// A letter of this size is taller than two screens of 4K: larger ones show no more of
+// the text, and their outlines, filled anew on every tick, cost more than a tick may.
+inline constexpr double kMaxPointSize = 2048;
 
 [[nodiscard]] bool isAcceptableSize(double points);
 } // namespace FontLimits
