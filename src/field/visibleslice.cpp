@@ -18,6 +18,47 @@ constexpr qreal kUnbounded = 1e9;
 // thousands of them would cost more than a tick may. No caret stands inside such a run.
 constexpr qsizetype kLongestShownMarks = 16;
 
+// Whether a character's direction runs against a line of this direction: letters of the
+// other script, and in a right-to-left line the numbers too, which it shows left to right.
+bool runsAgainst(QChar::Direction of, Qt::LayoutDirection line)
+{
+    if (line == Qt::RightToLeft)
+        return of == QChar::DirL || of == QChar::DirEN || of == QChar::DirAN;
+    return of == QChar::DirR || of == QChar::DirAL || of == QChar::DirAN;
+}
+
+bool runsWith(QChar::Direction of, Qt::LayoutDirection line)
+{
+    if (line == Qt::RightToLeft)
+        return of == QChar::DirR || of == QChar::DirAL;
+    return of == QChar::DirL;
+}
+
+// A slice that would cut a run of the other direction takes the rest of it, up to the
+// next letter of the line's own direction: laid out alone, the run would show its cut end
+// where the whole text shows its real one. Looked for only a little way on.
+qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::LayoutDirection line)
+{
+    constexpr qsizetype kFurthest = 512;
+    bool against = false;
+    for (qsizetype position = end; position > start;) {
+        const QChar::Direction of = QChar::direction(Characters::codePointAt(text, --position));
+        if (runsWith(of, line))
+            break;
+        if (runsAgainst(of, line)) {
+            against = true;
+            break;
+        }
+    }
+    if (!against)
+        return end;
+    for (qsizetype position = end; position < qMin(text.size(), end + kFurthest); ++position) {
+        if (runsWith(QChar::direction(Characters::codePointAt(text, position)), line))
+            return Characters::next(text, position);
+    }
+    return end;
+}
+
 // The symbol that stands for a character the font would draw as nothing or that would
 // break the line. The control pictures of Unicode where there is one; fonts without
 // them show their box for a missing glyph, which serves as well.
@@ -67,6 +108,7 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
         // A slice that would end inside a long run of marks takes the rest of it, which
         // costs nothing: only the run's start is laid out.
         m_end = Characters::endOfMarks(text, m_end);
+        m_end = pastRunAgainst(text, start, m_end, direction);
         m_reachesEnd = m_end == text.size();
         build(text, font, composition);
         if (m_reachesEnd)
