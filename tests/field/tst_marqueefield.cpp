@@ -415,6 +415,13 @@ private Q_SLOTS:
         QTest::keyClick(m_button, Qt::Key_Tab, Qt::ShiftModifier);
         QTRY_VERIFY(m_field->hasFocus());
         QCOMPARE(selectedText(), QStringLiteral("abc"));
+        // A click or the window's return leaves the text as it was.
+        useText(QStringLiteral("abc"), 1);
+        for (const Qt::FocusReason reason : {Qt::MouseFocusReason, Qt::ActiveWindowFocusReason}) {
+            m_button->setFocus();
+            m_field->setFocus(reason);
+            QCOMPARE(selectedText(), QString());
+        }
     }
 
     void contextMenu()
