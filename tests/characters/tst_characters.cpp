@@ -120,6 +120,24 @@ private Q_SLOTS:
         QCOMPARE(rightward, text);
     }
 
+    void endOfMarks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("end");
+        QTest::newRow("none") << QStringLiteral("ab") << qsizetype(1);
+        QTest::newRow("accents") << QStringLiteral("a\u0301\u0903\u20DDb") << qsizetype(4);
+        QTest::newRow("joiners") << QStringLiteral("a\u200C\u200Db") << qsizetype(3);
+        QTest::newRow("outside the BMP") << QStringLiteral("a\U0001D165\U0001D165b") << qsizetype(5);
+        QTest::newRow("to the end") << QStringLiteral("a\u0301") << qsizetype(2);
+    }
+
+    void endOfMarks()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, end);
+        QCOMPARE(Characters::endOfMarks(text, 1), end);
+    }
+
     void emptyTextDoesNotRotate()
     {
         QVERIFY(!Rotation::left(QString()));
