@@ -41,7 +41,7 @@ qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::L
 {
     constexpr qsizetype kFurthest = 512;
     bool against = false;
-    for (qsizetype position = end; position > start;) {
+    for (qsizetype position = end; position > qMax(start, end - kFurthest);) {
         const QChar::Direction of = QChar::direction(Characters::codePointAt(text, --position));
         if (runsWith(of, line))
             break;
