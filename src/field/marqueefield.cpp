@@ -206,9 +206,10 @@ void MarqueeField::repaintNewText()
     const LineGeometry geometry = lineGeometry();
     const QRect ink = m_glyphs.ink(m_paintedTransform, devicePixelRatio(), m_view.slice().line().glyphRuns(),
                                    textOrigin(geometry.line), palette().color(QPalette::Text));
-    // One rectangle: under a clip of many, the toolkit fills through worker threads.
-    update(*m_paintedInk | (ink & geometry.contents) | m_paintedCaret |
-           (hasFocus() ? cursorRect() : QRect()));
+    // One rectangle: under a clip of many, the toolkit fills through worker threads. A
+    // pixel more all round, for a paint into another device placing glyphs a step apart.
+    const QRect changed = (*m_paintedInk | ink).adjusted(-1, -1, 1, 1) & geometry.contents;
+    update(changed | m_paintedCaret | (hasFocus() ? cursorRect() : QRect()));
 }
 
 bool MarqueeField::drawsGlyphImages() const
