@@ -374,6 +374,17 @@ private Q_SLOTS:
         QCOMPARE(selectedText(), text);
     }
 
+    void clickAfterAPileOfAccents()
+    {
+        // Of a long pile of accents only the first are laid out; a click after it still
+        // finds the character under the pointer.
+        m_field->setFont(marqueeFont(24));
+        useText("a" + QString(40, QChar(0x301)) + "bc", 0);
+        const QRect b = m_field->characterRect(41);
+        QTest::mouseClick(m_field, Qt::LeftButton, {}, QPoint(b.left() + b.width() * 4 / 5, b.center().y()));
+        QCOMPARE(m_field->cursorPosition(), 42);
+    }
+
     void draggingPastTheEdgeScrolls()
     {
         // Each drag past an edge moves the caret on by whole characters and the view with it.
