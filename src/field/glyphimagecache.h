@@ -33,9 +33,9 @@ public:
     // Whether glyphs of this font are drawn faster from the cache than by the toolkit.
     [[nodiscard]] static bool isWorthCaching(const QFont &font, qreal devicePixelRatio);
 
-    // Draws the glyph runs of a line in `colour`, their positions taken from `origin`,
-    // and returns the rectangle their images went into. The painter's transformation must be a
-    // translation.
+    // Draws the glyph runs of a line in `colour`, their positions taken from `origin`, and
+    // returns the rectangle their images went into. The painter's transformation must be
+    // a translation.
     QRect draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin, const QColor &colour);
     // Where draw() would put the images on a painter with this device transformation, on a
     // device of this pixel ratio.
