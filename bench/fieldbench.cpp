@@ -183,6 +183,7 @@ int main(int argc, char *argv[])
         {"ASCII, the reference", sampleText(kLongest), 320},
         {"Arabic", filled(QStringLiteral("مرحبا بالعالم، كيف حالك اليوم؟ ")), 320},
         {"Hebrew", filled(QStringLiteral("שלום עולם, מה שלומך היום? ")), 320},
+        {"Hebrew and Latin", filled(QStringLiteral("שלום Hello, world 42 ")), 320},
         {"one letter, 65,534 accents", QLatin1Char('a') + accents, 320},
         {"letters with 1,000 accents", filled(QLatin1Char('a') + accents.first(1000)), 320},
         {"ASCII, largest font size", sampleText(kLongest), FontLimits::kMaxPointSize},

@@ -302,6 +302,7 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     drawPanel(painter, panel, event->region());
 
     ensureView();
+    m_view.markShown();
     const LineGeometry geometry = lineGeometry();
     painter.setClipRect(geometry.contents);
     const QPointF origin = textOrigin(geometry.line);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "field/marqueeview.h"
 
-#include "characters/characters.h"
-
 #include <QFontMetricsF>
 
 #include <cmath>
@@ -37,39 +35,55 @@ void MarqueeView::update(const State &state)
     const qreal width = state.width;
     const bool rightToLeft = state.direction == Qt::RightToLeft;
     m_width = width;
-    if (state.cursor < m_start) {
-        m_start = state.cursor;
+    // Until it is shown, a new text is placed anew from its start on every change, as a
+    // line edit places it when it first paints it.
+    if (m_fresh) {
+        m_start = 0;
         m_shift = 0;
+    }
+    if (state.cursor < m_start) {
+        // A caret before the line's start edge brings that edge to it.
+        placeBefore(state, state.cursor, 0, Measure::Caret);
     }
     layOut(state);
     // A line edit starts a new text from the line's left end, which in a right-to-left
     // line is the text's end: at rest, the caret at the start then scrolls to the right.
-    if (m_fresh && rightToLeft)
+    const bool fresh = m_fresh;
+    if (fresh && rightToLeft)
         m_shift = m_slice.reachesEnd() ? m_slice.width() - width + 1 : std::numeric_limits<qreal>::max();
-    m_fresh = false;
     if (!m_slice.contains(state.cursor)) {
-        placeAtRightEdge(state, state.cursor, width - 1);
+        // A caret beyond the far edge comes to that edge; a new right-to-left text shows
+        // its end there, and the caret, if it then stands beyond the start edge, brings
+        // that edge to it.
+        if (fresh && rightToLeft)
+            placeBefore(state, state.text.size(), width - 1, Measure::Width);
+        else
+            placeBefore(state, state.cursor, width - 1, Measure::Caret);
+        if (state.cursor < m_start)
+            placeBefore(state, state.cursor, 0, Measure::Caret);
         layOut(state);
     }
     // The caret at the right edge or at the left edge, as a line edit puts it.
     const qreal caretX = qRound(m_slice.layoutX(caretLayoutPosition(state.cursor, state.compositionCursor)));
     if (caretX - m_shift >= width) {
-        scrollTo(caretX - width + 1);
+        scrollTo(state, caretX - width + 1);
         layOut(state);
     } else if (caretX < m_shift) {
-        scrollTo(caretX);
+        scrollTo(state, caretX);
         layOut(state);
     }
     // The end stays at the far edge, as a line edit keeps it: one pixel further in on
     // the right of a left-to-right line.
+    const auto fits = [&] {
+        return m_start == 0 && m_slice.width() + 1 <= width;
+    };
     if (m_slice.reachesEnd()) {
-        const qreal used = m_slice.width() + 1;
-        if (m_start == 0 && used <= width) {
-            m_shift = rightToLeft ? -1 : 0;
-        } else if (used - m_shift < width) {
-            placeAtRightEdge(state, state.text.size(), width - (rightToLeft ? 1 : 2));
+        if (!fits() && m_slice.width() + 1 - m_shift < width) {
+            placeBefore(state, state.text.size(), width - (rightToLeft ? 1 : 2), Measure::Width);
             layOut(state);
         }
+        if (fits())
+            m_shift = rightToLeft ? -1 : 0;
     }
 }
 
@@ -79,33 +93,33 @@ void MarqueeView::layOut(const State &state)
                    state.composition);
 }
 
-void MarqueeView::scrollTo(qreal shift)
+void MarqueeView::scrollTo(const State &state, qreal shift)
 {
-    // The first character in view is the last one that starts at or left of the shift.
-    const qsizetype first = m_slice.lastPositionAtOrBefore(shift);
-    m_shift = shift - m_slice.x(first);
+    // The view starts from the last place before the shift where a slice may start.
+    const qsizetype first =
+        qMax(m_slice.start(), VisibleSlice::startAtOrBefore(state.text, m_slice.lastPositionAtOrBefore(shift),
+                                                            state.direction));
+    m_shift = shift - (first == m_slice.start() ? 0 : m_slice.x(first));
     m_start = first;
 }
 
-void MarqueeView::placeAtRightEdge(const State &state, qsizetype position, qreal edge)
+void MarqueeView::placeBefore(const State &state, qsizetype position, qreal edge, Measure measure)
 {
     // Measure backwards from the position, over more text each time, until what lies
-    // before it fills the line.
+    // before it fills the line up to the edge.
     const qreal average = qMax<qreal>(1, QFontMetricsF(state.font).averageCharWidth());
     for (qsizetype reach = qsizetype(std::ceil(edge / average)) * 2 + 16;; reach *= 2) {
-        const qsizetype from = Characters::startAtOrBefore(state.text, qMax<qsizetype>(0, position - reach));
+        const qsizetype from =
+            VisibleSlice::startAtOrBefore(state.text, qMax<qsizetype>(0, position - reach), state.direction);
         VisibleSlice before;
         before.layOutRange(state.text, from, position, state.font, state.direction);
-        const qreal span = before.x(position);
+        const qreal span = measure == Measure::Caret ? before.x(position) : before.width();
         if (span < edge && from > 0)
             continue;
-        if (span <= edge) {
-            reset();
-        } else {
-            const qreal shift = span - edge;
-            m_start = before.lastPositionAtOrBefore(shift);
-            m_shift = shift - before.x(m_start);
-        }
+        const qreal shift = qMax<qreal>(0, span - edge);
+        m_start = qMax(from, VisibleSlice::startAtOrBefore(state.text, before.lastPositionAtOrBefore(shift),
+                                                           state.direction));
+        m_shift = shift - (m_start == from ? 0 : before.x(m_start));
         return;
     }
 }

@@ -5,8 +5,8 @@
 
 #include <QFont>
 
-// Which part of a one-line text is in view: the first character shown and how far the
-// line is moved past its start, towards the end. It scrolls as a line edit does (the
+// Which part of a one-line text is in view: the first character laid out and how far the
+// line is moved past it, towards the end. It scrolls as a line edit does (the
 // caret stays inside the line, and the end of the text leaves no room while anything is
 // hidden at the start) but works on a slice of the text instead of the whole. A
 // right-to-left line is the mirror image: it starts at the right edge.
@@ -26,8 +26,9 @@ public:
         Qt::LayoutDirection direction = Qt::LeftToRight;
     };
 
-    // Shows the start of the text.
+    // Shows the start of the text, placed anew until it has been shown.
     void reset();
+    void markShown() { m_fresh = false; }
     // Scrolls as little as the new state needs and lays out what is then in view.
     void update(const State &state);
 
@@ -41,9 +42,13 @@ public:
     [[nodiscard]] int caretLayoutPosition(qsizetype cursor, int compositionCursor) const;
 
 private:
+    // What stands at the edge a placement puts it at: the caret at a position, or the far
+    // end of the text up to that position (in mixed text not where its last caret stands).
+    enum class Measure { Caret, Width };
+
     void layOut(const State &state);
-    void scrollTo(qreal shift);
-    void placeAtRightEdge(const State &state, qsizetype position, qreal edge);
+    void scrollTo(const State &state, qreal shift);
+    void placeBefore(const State &state, qsizetype position, qreal edge, Measure measure);
 
     VisibleSlice m_slice;
     qsizetype m_start = 0;

@@ -59,6 +59,38 @@ qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::L
     return end;
 }
 
+// How a character's direction stands to a line's: a slice may start only where what
+// follows resolves as in the whole text. Numbers take their direction from the letters
+// before them, and explicit embeddings from what encloses them: both count as running
+// against the line.
+enum class Flow { With, Against, Neutral };
+
+Flow flowOf(char32_t codePoint, Qt::LayoutDirection line)
+{
+    const QChar::Direction of = QChar::direction(codePoint);
+    if (runsWith(of, line))
+        return Flow::With;
+    switch (of) {
+    case QChar::DirL:
+    case QChar::DirR:
+    case QChar::DirAL:
+    case QChar::DirEN:
+    case QChar::DirAN:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirPDF:
+    case QChar::DirLRI:
+    case QChar::DirRLI:
+    case QChar::DirFSI:
+    case QChar::DirPDI:
+        return Flow::Against;
+    default:
+        return Flow::Neutral;
+    }
+}
+
 // The symbol that stands for a character the font would draw as nothing or that would
 // break the line. The control pictures of Unicode where there is one; fonts without
 // them show their box for a missing glyph, which serves as well.
@@ -90,6 +122,51 @@ QString VisibleSlice::displayText(QStringView text)
     for (QChar &unit : shown)
         unit = QChar(symbolFor(unit.unicode()));
     return shown;
+}
+
+qsizetype VisibleSlice::startAtOrBefore(QStringView text, qsizetype position, Qt::LayoutDirection line)
+{
+    // A slice may start at a character of the line's own direction, or at one that takes
+    // it: punctuation or spaces followed by such a character, or preceded by one. What
+    // lies before then stands on the line's start side, and what follows resolves as in
+    // the whole text. Looked for only a little way either side.
+    constexpr qsizetype kAhead = 64;
+    constexpr qsizetype kFurthest = 512;
+    position = Characters::startAtOrBefore(text, position);
+    for (qsizetype ahead = position;;) {
+        if (ahead >= text.size())
+            return position;
+        if (ahead >= position + kAhead)
+            break;
+        const char32_t codePoint = Characters::codePointAt(text, ahead);
+        ahead += QChar::requiresSurrogates(codePoint) ? 2 : 1;
+        const Flow flow = flowOf(codePoint, line);
+        if (flow == Flow::With)
+            return position;
+        if (flow == Flow::Against)
+            break;
+    }
+    // Back to the last character of the line's direction: the place just before the run
+    // against it that follows serves, or that character itself.
+    const bool neutralHere =
+        position < text.size() && flowOf(Characters::codePointAt(text, position), line) == Flow::Neutral;
+    qsizetype runStart = position;
+    for (qsizetype back = position; back > 0;) {
+        if (position - back >= kFurthest)
+            return position;
+        back = Characters::outsidePair(text, back - 1, Characters::Towards::Start);
+        const Flow flow = flowOf(Characters::codePointAt(text, back), line);
+        if (flow == Flow::Against) {
+            runStart = back;
+        } else if (flow == Flow::With) {
+            if (runStart == position && neutralHere)
+                return position;
+            const qsizetype beforeRun =
+                Characters::outsidePair(text, runStart - 1, Characters::Towards::Start);
+            return Characters::startAtOrBefore(text, qMax(beforeRun, back));
+        }
+    }
+    return 0;
 }
 
 void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
@@ -124,8 +201,8 @@ void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end,
 {
     m_direction = direction;
     m_start = start;
-    m_end = end;
-    m_reachesEnd = end == text.size();
+    m_end = pastRunAgainst(text, start, end, direction);
+    m_reachesEnd = m_end == text.size();
     build(text, font, nullptr);
 }
 

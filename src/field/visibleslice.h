@@ -29,7 +29,15 @@ public:
     // `reach` pixels or the text ends. The composition is shown when it falls inside.
     void layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
                 Qt::LayoutDirection direction, const Composition *composition = nullptr);
-    // Lays out exactly [start, end), to measure what lies before a position.
+    // The last place at or before `position`, a caret position, where a slice may start
+    // and show what follows as the whole text shows it: no run of the other direction
+    // crosses it. Slices start there, so that what lies before them stands on the line's
+    // start side and x grows with the position from one such place to the next.
+    [[nodiscard]] static qsizetype startAtOrBefore(QStringView text, qsizetype position,
+                                                   Qt::LayoutDirection line);
+
+    // Lays out [start, end), or past `end` to the end of a run of the other direction it
+    // would cut, to measure what lies before a position.
     void layOutRange(QStringView text, qsizetype start, qsizetype end, const QFont &font,
                      Qt::LayoutDirection direction);
 
