@@ -269,7 +269,7 @@ void MarqueeField::ensureView() const
     const QString &text = m_editor.text();
     m_view.update({text, cursor, composition.text.isEmpty() ? nullptr : &composition,
                    m_editor.compositionCursor(), font(), qreal(lineGeometry().line.width()),
-                   text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight});
+                   VisibleSlice::paragraphDirection(text)});
 }
 
 qsizetype MarqueeField::firstVisiblePosition() const

@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QTextOption>
 
+#include <bitset>
 #include <cmath>
 
 namespace {
@@ -13,10 +14,42 @@ namespace {
 // One line never wraps: its width is set beyond any slice (the layout caps it).
 constexpr qreal kUnbounded = 1e9;
 
-// Of a longer run of combining marks (a letter under a pile of accents) only the first
-// are shaped and drawn: the rest would stand far outside the field, and shaping
-// thousands of them would cost more than a tick may. No caret stands inside such a run.
+// Of a longer run of combining marks (a letter under a pile of accents) or of format
+// characters, which take no room (zero-width spaces, direction marks, soft hyphens), only
+// the first are shaped and drawn: the marks would stand far outside the field, the format
+// characters show nothing, and shaping thousands of them would cost more than a tick may.
 constexpr qsizetype kLongestShownMarks = 16;
+
+bool isUnseen(char32_t codePoint)
+{
+    return QChar::isMark(codePoint) || QChar::category(codePoint) == QChar::Other_Format;
+}
+
+// The end of the run of marks and format characters that starts at `position`: a table
+// lookup a unit, for runs of thousands. A run already known to end at `knownEnd` from
+// `knownFrom` on is not looked at again.
+qsizetype endOfUnseen(QStringView text, qsizetype position, qsizetype knownFrom = -1, qsizetype knownEnd = -1)
+{
+    static const std::bitset<0x10000> unseen = [] {
+        std::bitset<0x10000> made;
+        for (char32_t unit = 0; unit < 0x10000; ++unit)
+            made[unit] = !QChar::isSurrogate(unit) && isUnseen(unit);
+        return made;
+    }();
+    while (position < text.size()) {
+        if (position == knownFrom)
+            return knownEnd;
+        const char16_t unit = text[position].unicode();
+        if (unseen[unit]) {
+            ++position;
+        } else if (QChar::isHighSurrogate(unit) && isUnseen(Characters::codePointAt(text, position))) {
+            position += 2;
+        } else {
+            break;
+        }
+    }
+    return position;
+}
 
 // Whether a character's direction runs against a line of this direction: letters of the
 // other script, and in a right-to-left line the numbers too, which it shows left to right.
@@ -116,6 +149,68 @@ char16_t symbolFor(char16_t unit)
 
 } // namespace
 
+Qt::LayoutDirection VisibleSlice::paragraphDirection(QStringView text)
+{
+    static const std::bitset<0x10000> decides = [] {
+        std::bitset<0x10000> made;
+        for (char32_t unit = 0; unit < 0x10000; ++unit) {
+            // A surrogate decides only as half of a pair; a lone one is no letter.
+            if (QChar::isSurrogate(unit)) {
+                made[unit] = QChar::isHighSurrogate(unit);
+                continue;
+            }
+            switch (QChar::direction(unit)) {
+            case QChar::DirL:
+            case QChar::DirR:
+            case QChar::DirAL:
+            case QChar::DirLRI:
+            case QChar::DirRLI:
+            case QChar::DirFSI:
+            case QChar::DirPDI:
+                made[unit] = true;
+                break;
+            default:
+                break;
+            }
+        }
+        return made;
+    }();
+    int isolates = 0;
+    for (qsizetype position = 0; position < text.size(); ++position) {
+        const char16_t unit = text[position].unicode();
+        if (!decides[unit])
+            continue;
+        char32_t codePoint = unit;
+        if (QChar::isHighSurrogate(unit)) {
+            if (position + 1 == text.size() || !text[position + 1].isLowSurrogate())
+                continue;
+            codePoint = QChar::surrogateToUcs4(unit, text[++position].unicode());
+        }
+        switch (QChar::direction(codePoint)) {
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+            ++isolates;
+            break;
+        case QChar::DirPDI:
+            isolates = qMax(0, isolates - 1);
+            break;
+        case QChar::DirL:
+            if (isolates == 0)
+                return Qt::LeftToRight;
+            break;
+        case QChar::DirR:
+        case QChar::DirAL:
+            if (isolates == 0)
+                return Qt::RightToLeft;
+            break;
+        default:
+            break;
+        }
+    }
+    return Qt::LeftToRight;
+}
+
 QString VisibleSlice::displayText(QStringView text)
 {
     QString shown = text.toString();
@@ -175,16 +270,23 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     m_direction = direction;
     // Guess how many characters the reach needs and double the guess until the last
     // whole character laid out ends beyond it: the character at the very end of a slice
-    // may be cut, so it never counts. A slice taken to the end of a run of marks doubles
-    // from there.
+    // may be cut, so it never counts. A slice taken to the end of a run of marks or
+    // format characters doubles from there.
     const qreal average = qMax<qreal>(1, QFontMetricsF(font).averageCharWidth());
     qsizetype guess = qMax<qsizetype>(16, qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 8);
     m_start = start;
+    m_knownRun = {};
     for (;; guess = 2 * qMax(guess, m_end - start)) {
         m_end = Characters::outsidePair(text, qMin(text.size(), start + guess), Characters::Towards::End);
         // A slice that would end inside a long run of marks takes the rest of it, which
-        // costs nothing: only the run's start is laid out.
-        m_end = Characters::endOfMarks(text, m_end);
+        // costs nothing: only the run's start is laid out. The run takes no room, so the
+        // slice goes on past it before it is laid out.
+        const qsizetype inRun = m_end;
+        m_end = endOfUnseen(text, m_end);
+        if (m_end - inRun > kLongestShownMarks && m_end < text.size()) {
+            m_knownRun = {inRun, m_end - inRun};
+            continue;
+        }
         m_end = pastRunAgainst(text, start, m_end, direction);
         m_reachesEnd = m_end == text.size();
         build(text, font, composition);
@@ -201,6 +303,7 @@ void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end,
 {
     m_direction = direction;
     m_start = start;
+    m_knownRun = {};
     m_end = pastRunAgainst(text, start, end, direction);
     m_reachesEnd = m_end == text.size();
     build(text, font, nullptr);
@@ -213,7 +316,8 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
     QString shown;
     qsizetype from = m_start;
     for (qsizetype position = m_start; position < m_end;) {
-        const qsizetype runEnd = Characters::endOfMarks(text, position);
+        const qsizetype runEnd =
+            endOfUnseen(text, position, m_knownRun.position, m_knownRun.position + m_knownRun.length);
         if (runEnd - position > kLongestShownMarks) {
             const qsizetype kept =
                 Characters::outsidePair(text, position + kLongestShownMarks, Characters::Towards::Start);

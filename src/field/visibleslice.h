@@ -66,6 +66,11 @@ public:
     // The last caret position that stands at or left of x.
     [[nodiscard]] qsizetype lastPositionAtOrBefore(qreal x) const;
 
+    // The direction of a paragraph of this text, as its first strong character decides
+    // outside isolates, the rule of QString::isRightToLeft(); looks past runs of thousands of
+    // neutral characters a table lookup a unit.
+    [[nodiscard]] static Qt::LayoutDirection paragraphDirection(QStringView text);
+
     // The text as shown: control characters replaced one for one by visible symbols.
     [[nodiscard]] static QString displayText(QStringView text);
 
@@ -73,7 +78,7 @@ private:
     // Units of a long character left out of the layout.
     struct Gap
     {
-        qsizetype position = 0;
+        qsizetype position = -1;
         qsizetype length = 0;
     };
 
@@ -89,4 +94,7 @@ private:
     qsizetype m_compositionPosition = 0;
     qsizetype m_compositionLength = 0;
     QList<Gap> m_gaps;
+    // The end of a long run of marks that laying out found, so that building does not
+    // look through it again.
+    Gap m_knownRun;
 };

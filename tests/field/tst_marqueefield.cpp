@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "field/marqueefield.h"
 #include "field/presentationview.h"
+#include "field/visibleslice.h"
 #include "scroll/rotation.h"
 #include "window/initialstate.h"
 
@@ -148,6 +149,10 @@ private Q_SLOTS:
         const auto same = Placement::Same;
         const auto within = Placement::WithinAPixel;
         QTest::newRow("Latin fits") << QStringLiteral("fij") << 320.0 << black << white << 0 << false << same;
+        // Of a long run of characters that take no room only the first are laid out.
+        QTest::newRow("zero-width spaces")
+            << QStringLiteral("fi") + QString(40, QChar(0x200B)) + QStringLiteral("j") << 320.0 << black
+            << white << -1 << false << same;
         QTest::newRow("longest, in colour")
             << longest << 320.0 << QColor(255, 220, 0) << QColor(0, 0, 128) << 0 << false << same;
         QTest::newRow("longest, small letters")
@@ -231,6 +236,33 @@ private Q_SLOTS:
         // The comparison itself tells a wrong text apart.
         QVERIFY(differingPixels(shown, reference(caretAtEnd ? text.chopped(1) : text.mid(1)), 112) >
                 shown.width() * shown.height() / 100);
+    }
+
+    void paragraphDirection_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QString lri(QChar(0x2066));
+        const QString rli(QChar(0x2067));
+        const QString fsi(QChar(0x2068));
+        const QString pdi(QChar(0x2069));
+        QTest::newRow("empty") << QString();
+        QTest::newRow("Latin") << QStringLiteral("abc שלום");
+        QTest::newRow("Hebrew after neutrals")
+            << QString(3000, QChar(0x200B)) + QStringLiteral("42 שלום abc");
+        QTest::newRow("neutrals only") << QStringLiteral("42 !? ") + QString(3000, u' ');
+        QTest::newRow("Adlam, outside the BMP") << QStringLiteral("1 \U0001E900 a");
+        QTest::newRow("lone surrogates") << QStringLiteral("\xD802 \xDC00 \xD83A") + QStringLiteral("שa");
+        QTest::newRow("Latin isolated") << lri + QStringLiteral("abc") + pdi + QStringLiteral(" שלום");
+        QTest::newRow("isolate left open") << rli + QStringLiteral("שלום abc");
+        QTest::newRow("closed once too often")
+            << pdi + pdi + fsi + QStringLiteral("a") + pdi + QStringLiteral("ש");
+    }
+
+    void paragraphDirection()
+    {
+        // The field decides a paragraph's direction as a string does, only faster.
+        QFETCH(QString, text);
+        QCOMPARE(VisibleSlice::paragraphDirection(text) == Qt::RightToLeft, text.isRightToLeft());
     }
 
     void ticksRepaintWhatTheyChange()
