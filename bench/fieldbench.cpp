@@ -187,6 +187,8 @@ int main(int argc, char *argv[])
         {"one letter, 65,534 accents", QLatin1Char('a') + accents, 320},
         {"letters with 1,000 accents", filled(QLatin1Char('a') + accents.first(1000)), 320},
         {"65,534 zero-width spaces", QLatin1Char('a') + QString(kLongest - 1, QChar(0x200B)), 320},
+        {"65,534 Arabic number signs", QLatin1Char('a') + QString(kLongest - 1, QChar(0x0600)), 320},
+        {"a right-to-left long number", QStringLiteral("ש") + QString(kLongest - 1, u'7'), 320},
         {"ASCII, largest font size", sampleText(kLongest), FontLimits::kMaxPointSize},
     };
     const QList<Summary> hardTicks = hardTickCosts(bench.field(), hardCases);

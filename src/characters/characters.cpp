@@ -25,6 +25,54 @@ const std::bitset<0x10000> &markTable()
     return marks;
 }
 
+// The characters of the Basic Multilingual Plane that join the character after them (the
+// Arabic number signs, a repha), as far as the toolkit's rules agree: a run of thousands
+// of them is one character with what follows, stepped over a table lookup a unit.
+const std::bitset<0x10000> &prependedTable()
+{
+    static const std::bitset<0x10000> prepended = [] {
+        std::bitset<0x10000> made;
+        for (const auto &[first, last] : {std::pair<char16_t, char16_t>(0x0600, 0x0605),
+                                          {0x06DD, 0x06DD},
+                                          {0x070F, 0x070F},
+                                          {0x0890, 0x0891},
+                                          {0x08E2, 0x08E2},
+                                          {0x0D4E, 0x0D4E}}) {
+            for (char16_t unit = first; unit <= last; ++unit) {
+                const QChar pair[] = {QChar(unit), QChar(unit)};
+                QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, pair, 2);
+                finder.setPosition(1);
+                made[unit] = !finder.isAtBoundary();
+            }
+        }
+        return made;
+    }();
+    return prepended;
+}
+
+bool isPrepended(char16_t unit)
+{
+    return prependedTable()[unit];
+}
+
+// The start of the run of prepended characters that ends at `position`.
+qsizetype startOfPrepended(QStringView text, qsizetype position)
+{
+    const auto &prepended = prependedTable();
+    while (position > 0 && prepended[text[position - 1].unicode()])
+        --position;
+    return position;
+}
+
+// The end of the run of prepended characters that starts at `position`.
+qsizetype endOfPrepended(QStringView text, qsizetype position)
+{
+    const auto &prepended = prependedTable();
+    while (position < text.size() && prepended[text[position].unicode()])
+        ++position;
+    return position;
+}
+
 bool isJoiner(char32_t codePoint)
 {
     return codePoint == 0x200C || codePoint == 0x200D;
@@ -85,6 +133,8 @@ bool isBoundary(QStringView text, qsizetype position)
         return true;
     if (text[position - 1] == u'\r' || text[position] == u'\n')
         return true;
+    if (isPrepended(text[position - 1].unicode()) && isPrepended(text[position].unicode()))
+        return false;
     const char32_t after = Characters::codePointAt(text, position);
     const char32_t before = Characters::codePointAt(text, codePointBefore(text, position));
     // A mark after a mark never starts a character, whatever the base.
@@ -122,11 +172,16 @@ qsizetype boundaryAtOrBefore(QStringView text, qsizetype position)
 {
     position = Characters::outsidePair(text, position, Characters::Towards::Start);
     while (!isBoundary(text, position)) {
-        // Inside a run of marks none starts one: on to the run's first.
+        // Inside a run of marks none starts one: on to the run's first; so too in a run of
+        // prepended characters.
         const qsizetype marks = startOfJoining(text, position);
-        position = marks < position && isJoining(Characters::codePointAt(text, position))
-                       ? marks
-                       : codePointBefore(text, position);
+        const qsizetype prepended = startOfPrepended(text, position);
+        if (marks < position && isJoining(Characters::codePointAt(text, position)))
+            position = marks;
+        else if (prepended < position)
+            position = prepended;
+        else
+            position = codePointBefore(text, position);
     }
     return position;
 }
@@ -176,9 +231,11 @@ qsizetype next(QStringView text, qsizetype position)
         return text.size();
     position = codePointEnd(text, outsidePair(text, qMax<qsizetype>(0, position), Towards::Start));
     while (!isBoundary(text, position)) {
-        // After a mark that starts no character, none of the marks after it starts one.
+        // After a mark that starts no character, none of the marks after it starts one; nor
+        // does a prepended character after one.
         const qsizetype marks = endOfMarks(text, position);
-        position = marks > position ? marks : codePointEnd(text, position);
+        const qsizetype prepended = endOfPrepended(text, position);
+        position = qMax(marks, prepended) > position ? qMax(marks, prepended) : codePointEnd(text, position);
     }
     return position;
 }

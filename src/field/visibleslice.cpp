@@ -292,8 +292,11 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
         build(text, font, composition);
         if (m_reachesEnd)
             return;
-        const int lastWhole = m_layout.previousCursorPosition(layoutPosition(m_end));
-        if (lastWhole > 0 && layoutX(lastWhole) >= reach)
+        // Measured by the slice's width less its last character, which a run of the other
+        // direction too long to take whole holds beside the start, not at the far end.
+        const int end = layoutPosition(m_end);
+        const int lastWhole = m_layout.previousCursorPosition(end);
+        if (lastWhole > 0 && width() - qAbs(visualX(end) - visualX(lastWhole)) >= reach)
             return;
     }
 }

@@ -49,6 +49,7 @@ void hardTexts()
     row("enclosing marks", "a" + QStringLiteral("\u0301\u20DD").repeated(40) + "b");
     row("emoji, marks, joiner, emoji", "x\U0001F600" + accents + "\u200D\U0001F600");
     row("astral marks", "\U0001F600\u0301" + stem.repeated(40) + "b");
+    row("prepended characters", "a" + QString(100, QChar(0x0600)) + "b\u06DD\u070F \u0600\nz");
     row("CR LF", QStringLiteral("a\r\n\r\nb\r\r\n\n\r"));
     row("controls", QStringLiteral("\t\x01z\u0085\u2028\u200B\u0301\x7F"));
     row("astral", QStringLiteral("\U0001D11E\U00020000a").repeated(20));
