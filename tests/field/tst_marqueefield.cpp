@@ -437,11 +437,22 @@ private Q_SLOTS:
         QCOMPARE(selectedText(), QStringLiteral("ab"));
         QTest::mouseClick(m_field, Qt::LeftButton, Qt::ShiftModifier, pointIn(start + 3, 0.1));
         QCOMPARE(selectedText(), QStringLiteral("ab "));
-        // A double-click selects the word under the pointer, a third click everything.
-        QTest::mouseDClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.5));
+        // A double-click selects the word under the pointer, a third click everything, and
+        // a fourth puts the caret down again.
+        const QPoint word = pointIn(start + 1, 0.5);
+        QTest::mouseDClick(m_field, Qt::LeftButton, {}, word);
         QCOMPARE(selectedText(), QStringLiteral("ab"));
-        QTest::mouseClick(m_field, Qt::LeftButton, {}, pointIn(start + 1, 0.5));
+        QTest::mouseClick(m_field, Qt::LeftButton, {}, word);
         QCOMPARE(selectedText(), text);
+        QTest::mouseClick(m_field, Qt::LeftButton, {}, word);
+        QCOMPARE(selectedText(), QString());
+        // Dragging past the end of the line selects to the end of the text.
+        m_field->setCursorPosition(text.size());
+        QTest::mousePress(m_field, Qt::LeftButton, {}, pointIn(text.size() - 2, 0.1));
+        const QPoint beyond(m_field->width() + 40, m_field->height() / 2);
+        QTest::mouseMove(m_field, beyond);
+        QTest::mouseRelease(m_field, Qt::LeftButton, {}, beyond);
+        QCOMPARE(selectedText(), text.last(2));
     }
 
     void clickAfterAPileOfAccents()
