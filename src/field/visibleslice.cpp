@@ -85,11 +85,13 @@ qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::L
     }
     if (!against)
         return end;
-    for (qsizetype position = end; position < qMin(text.size(), end + kFurthest); ++position) {
+    const qsizetype furthest = qMin(text.size(), end + kFurthest);
+    for (qsizetype position = end; position < furthest; ++position) {
         if (runsWith(QChar::direction(Characters::codePointAt(text, position)), line))
             return Characters::next(text, position);
     }
-    return end;
+    // A run that goes on to the end of the text is taken whole.
+    return furthest == text.size() ? furthest : end;
 }
 
 // How a character's direction stands to a line's: a slice may start only where what

@@ -170,6 +170,9 @@ private Q_SLOTS:
             << QStringLiteral("Shalom שלום עולם 42! ") << 320.0 << black << white << 12 << false << same;
         QTest::newRow("Hebrew then Latin") << mixed << 320.0 << black << white << -4 << false << within;
         QTest::newRow("mixed, caret at the end") << mixed << 320.0 << black << white << 6 << true << within;
+        QTest::newRow("Latin ending in Hebrew and numbers, caret at the end")
+            << QStringLiteral("Hello, world, Hello מה 3.143.14,! 3.1") << 320.0 << black << white << 0 << true
+            << within;
         QTest::newRow("long Hebrew to the right")
             << hebrew.repeated(40) << 320.0 << black << white << -2 << false << within;
         QTest::newRow("long mixed, caret at the end")
