@@ -320,15 +320,18 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
     m_gaps.clear();
     QString shown;
     qsizetype from = m_start;
+    // A run the slice's end cuts, as a caret among format characters may, is shortened
+    // up to that end.
+    const QStringView sliced = text.first(m_end);
     for (qsizetype position = m_start; position < m_end;) {
-        const qsizetype runEnd =
-            endOfUnseen(text, position, m_knownRun.position, m_knownRun.position + m_knownRun.length);
+        const qsizetype runEnd = qMin(m_end, endOfUnseen(sliced, position, m_knownRun.position,
+                                                         m_knownRun.position + m_knownRun.length));
         if (runEnd - position > kLongestShownMarks) {
             const qsizetype kept =
                 Characters::outsidePair(text, position + kLongestShownMarks, Characters::Towards::Start);
             shown += displayText(text.sliced(from, kept - from));
-            from = qMin(runEnd, m_end);
-            m_gaps.append({kept, from - kept});
+            from = runEnd;
+            m_gaps.append({kept, runEnd - kept});
         }
         position = qMax(runEnd, position + 1);
     }
