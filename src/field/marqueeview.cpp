@@ -91,6 +91,13 @@ void MarqueeView::layOut(const State &state)
 {
     m_slice.layOut(state.text, m_start, m_shift + state.width, state.font, state.direction,
                    state.composition);
+    if (m_pin.position < 0)
+        return;
+    if (m_pin.measure == Measure::Width && m_slice.reachesEnd())
+        m_shift = m_slice.width() - m_pin.at;
+    else if (m_pin.measure == Measure::Caret && m_slice.contains(m_pin.position))
+        m_shift = m_slice.x(m_pin.position) - m_pin.at;
+    m_pin = {};
 }
 
 void MarqueeView::scrollTo(const State &state, qreal shift)
@@ -101,6 +108,7 @@ void MarqueeView::scrollTo(const State &state, qreal shift)
                                                             state.direction));
     m_shift = shift - (first == m_slice.start() ? 0 : m_slice.x(first));
     m_start = first;
+    m_pin = {state.cursor, Measure::Caret, m_slice.x(state.cursor) - shift};
 }
 
 void MarqueeView::placeBefore(const State &state, qsizetype position, qreal edge, Measure measure)
@@ -120,6 +128,7 @@ void MarqueeView::placeBefore(const State &state, qsizetype position, qreal edge
         m_start = qMax(from, VisibleSlice::startAtOrBefore(state.text, before.lastPositionAtOrBefore(shift),
                                                            state.direction));
         m_shift = shift - (m_start == from ? 0 : before.x(m_start));
+        m_pin = m_start == from ? Pin() : Pin{position, measure, span - shift};
         return;
     }
 }

@@ -46,6 +46,15 @@ private:
     // end of the text up to that position (in mixed text not where its last caret stands).
     enum class Measure { Caret, Width };
 
+    // What a new start must keep where it was on the line: letters kerned across the start
+    // of a slice stand apart by other amounts than in the slice measured before.
+    struct Pin
+    {
+        qsizetype position = -1;
+        Measure measure = Measure::Caret;
+        qreal at = 0;
+    };
+
     void layOut(const State &state);
     void scrollTo(const State &state, qreal shift);
     void placeBefore(const State &state, qsizetype position, qreal edge, Measure measure);
@@ -55,4 +64,5 @@ private:
     qreal m_shift = 0;
     qreal m_width = 0;
     bool m_fresh = true;
+    Pin m_pin;
 };

@@ -173,6 +173,8 @@ private Q_SLOTS:
         QTest::newRow("Latin ending in Hebrew and numbers, caret at the end")
             << QStringLiteral("Hello, world, Hello מה 3.143.14,! 3.1") << 320.0 << black << white << 0 << true
             << within;
+        QTest::newRow("Arabic at the end, caret at the end")
+            << QStringLiteral("ا (x) - ! 4242 مرحب") << 320.0 << black << white << 0 << true << within;
         QTest::newRow("long Hebrew to the right")
             << hebrew.repeated(40) << 320.0 << black << white << -2 << false << within;
         QTest::newRow("long mixed, caret at the end")
