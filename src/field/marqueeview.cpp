@@ -122,7 +122,9 @@ void MarqueeView::placeBefore(const State &state, qsizetype position, qreal edge
         VisibleSlice before;
         before.layOutRange(state.text, from, position, state.font, state.direction);
         const qreal span = measure == Measure::Caret ? before.x(position) : before.width();
-        if (span < edge && from > 0)
+        // Measuring further back cannot help where the range cuts a run too long to take
+        // whole: a caret inside it stands beside the cut, wherever the range starts.
+        if (span < edge && from > 0 && !before.cutsRunAgainst())
             continue;
         const qreal shift = qMax<qreal>(0, span - edge);
         m_start = qMax(from, VisibleSlice::startAtOrBefore(state.text, before.lastPositionAtOrBefore(shift),

@@ -69,8 +69,10 @@ bool runsWith(QChar::Direction of, Qt::LayoutDirection line)
 
 // A slice that would cut a run of the other direction takes the rest of it, up to the
 // next letter of the line's own direction: laid out alone, the run would show its cut end
-// where the whole text shows its real one. Looked for only a little way on.
-qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::LayoutDirection line)
+// where the whole text shows its real one. Looked for only a little way on; `cut` tells
+// whether the run goes on further.
+qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::LayoutDirection line,
+                         bool *cut = nullptr)
 {
     constexpr qsizetype kFurthest = 512;
     bool against = false;
@@ -91,7 +93,11 @@ qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::L
             return Characters::next(text, position);
     }
     // A run that goes on to the end of the text is taken whole.
-    return furthest == text.size() ? furthest : end;
+    if (furthest == text.size())
+        return furthest;
+    if (cut)
+        *cut = true;
+    return end;
 }
 
 // How a character's direction stands to a line's: a slice may start only where what
@@ -309,7 +315,8 @@ void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end,
     m_direction = direction;
     m_start = start;
     m_knownRun = {};
-    m_end = pastRunAgainst(text, start, end, direction);
+    m_cutsRunAgainst = false;
+    m_end = pastRunAgainst(text, start, end, direction, &m_cutsRunAgainst);
     m_reachesEnd = m_end == text.size();
     build(text, font, nullptr);
 }

@@ -44,6 +44,9 @@ public:
     [[nodiscard]] qsizetype start() const { return m_start; }
     [[nodiscard]] qsizetype end() const { return m_end; }
     [[nodiscard]] bool reachesEnd() const { return m_reachesEnd; }
+    // Whether a range ends inside a run of the other direction too long to take whole:
+    // what stands beside its end is then not what the whole text shows there.
+    [[nodiscard]] bool cutsRunAgainst() const { return m_cutsRunAgainst; }
     [[nodiscard]] bool contains(qsizetype position) const { return position >= m_start && position <= m_end; }
     [[nodiscard]] bool hasComposition() const { return m_compositionLength > 0; }
     [[nodiscard]] QTextLayout &layout() { return m_layout; }
@@ -90,6 +93,7 @@ private:
     qsizetype m_start = 0;
     qsizetype m_end = 0;
     bool m_reachesEnd = true;
+    bool m_cutsRunAgainst = false;
     Qt::LayoutDirection m_direction = Qt::LeftToRight;
     qsizetype m_compositionPosition = 0;
     qsizetype m_compositionLength = 0;
