@@ -5,7 +5,6 @@
 #include "windowfixture.h"
 
 #include <QAbstractButton>
-#include <QGroupBox>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,14 +25,11 @@ private Q_SLOTS:
     void init() { QVERIFY(m_fx.emplace().start()); }
     void cleanup() { m_fx.reset(); }
     void initialState();
-    void controls_data();
-    void controls();
     void menusAndTabOrder();
     void ticksMoveTextUntilStop();
     void entryPoints_data();
     void entryPoints();
     void ownMessageBox();
-    void settingsComeBackAfterCloseBox();
     void presentation_data();
     void presentation();
 
@@ -48,65 +44,15 @@ void TestMainWindow::initialState()
 {
     MainWindow &window = *m_fx->window;
     QCOMPARE(window.windowTitle(), InitialState::caption());
-    QCOMPARE(m_fx->field()->font().pointSizeF(), 320.0); // the start-up restore's preset
-    QCOMPARE(m_fx->field()->font().family(), u"Arial"_qs);
-    QVERIFY(m_fx->field()->font().bold() && !m_fx->field()->font().italic());
-    QCOMPARE(window.scrollInterval(), 100);
+    const QFont font = m_fx->field()->font(); // with the start-up restore's preset size
+    QCOMPARE(std::tuple(font.family(), font.pointSizeF(), font.bold(), font.italic()),
+             std::tuple(u"Arial"_qs, 320.0, true, false));
+    QCOMPARE(std::pair(window.scrollInterval(), child<QTimer>(u"tmrCaption"_qs)->interval()),
+             std::pair(100, 300));
     QCOMPARE(child<QTimer>(u"tmrMain"_qs)->timerType(), Qt::PreciseTimer);
-    QCOMPARE(child<QTimer>(u"tmrCaption"_qs)->interval(), 300);
     QVERIFY(child<QTimer>(u"tmrCaption"_qs)->isActive() && !window.isScrollTimerEnabled());
-    QCOMPARE(window.centralWidget()->size(), QSize(794, 535));
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QCOMPARE(QApplication::focusWidget(), m_fx->field());
-}
-
-void TestMainWindow::controls_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QRect>("geometry");
-    const auto row = [](const char *name, const char *caption, const char *tip, QRect geometry) {
-        QTest::newRow(name) << QString::fromLatin1(caption) << QString::fromLatin1(tip) << geometry;
-    };
-    const auto button = [&](const char *name, const char *caption, const char *tip, int left, int top) {
-        row(name, caption, tip, QRect(left, top, 57, 25));
-    };
-    button("cmdStart", "Start", "Starts Scolling", 32, 448);
-    button("Command2", "FG Color", "Sets ForeGround Color", 96, 448);
-    button("Command4", "Fonts", "Sets Fonts", 160, 448);
-    button("Command6", "Delete", "Delets Text and Settings", 224, 448);
-    button("Command7", "Import", "Imports Text", 288, 448);
-    button("Command10", "HTML", "Exports Marquee HTML code", 352, 448);
-    button("Command5", "Clear", "Clears Text", 32, 480);
-    button("Command3", "BG Color", "Sets BackGround Color", 96, 480);
-    button("Command8", "Load", "Loads Text and Settings", 160, 480);
-    button("Command9", "Save", "Saves Text and Settings", 224, 480);
-    button("Command11", "Export", "Exports Text", 288, 480);
-    button("Command1", "Exit", "Saves Text and Settings and Exits Application.", 352, 480);
-    row("Opt1", "1", "Speed", QRect(16, 13, 33, 17));
-    row("Opt6", "6", "Speed", QRect(56, 45, 49, 17));
-    row("Opt8", "8", "Speed", QRect(96, 29, 41, 17));
-    row("Opt12", "12", "Speed", QRect(136, 45, 41, 17));
-    row("optLeft", "Left", "Left Direction", QRect(0, 0, 73, 13));
-    row("optRight", "Right", "Right Direction", QRect(0, 24, 57, 17));
-    row("fraSpeed", "Speed", "", QRect(432, 440, 193, 65));
-    row("fraDirection", "Direction", "", QRect(664, 440, 97, 65));
-    row("txtMarquee", "", "", QRect(16, 16, 761, 417));
-    row("Picture2", "", "", QRect(8, 16, 81, 41));
-}
-
-void TestMainWindow::controls()
-{
-    QFETCH(QString, caption);
-    QFETCH(QString, toolTip);
-    QFETCH(QRect, geometry);
-    auto *widget = child<QWidget>(QString::fromLatin1(QTest::currentDataTag()));
-    QCOMPARE(widget->geometry(), geometry);
-    QCOMPARE(widget->toolTip(), toolTip);
-    if (auto *button = qobject_cast<QAbstractButton *>(widget))
-        QCOMPARE(button->text(), caption);
-    else if (auto *frame = qobject_cast<QGroupBox *>(widget))
-        QCOMPARE(frame->title(), caption);
 }
 
 void TestMainWindow::menusAndTabOrder()
@@ -292,25 +238,6 @@ void TestMainWindow::ownMessageBox()
     QCOMPARE(seen,
              (QStringList{"Tickora", AboutMessages::specs(), QString::number(QMessageBox::NoIcon), "OK"}));
     QVERIFY(m_fx->window->isScrollTimerEnabled());
-}
-
-void TestMainWindow::settingsComeBackAfterCloseBox()
-{
-    // Save writes what the next start restores before the window shows; the close box
-    // writes nothing.
-    QTest::keyClicks(m_fx->field(), u"Hello, \"world\""_qs);
-    child<QRadioButton>(u"Opt3"_qs)->click();
-    child<QRadioButton>(u"optRight"_qs)->click();
-    child<QPushButton>(u"Command9"_qs)->click();
-    QTest::keyClicks(m_fx->field(), u" more"_qs);
-    child<QRadioButton>(u"Opt5"_qs)->click();
-    QVERIFY(m_fx->window->close());
-    m_fx->stop();
-    QVERIFY(m_fx->start());
-    QCOMPARE(m_fx->window->text(), u"Hello, \"world\""_qs);
-    QVERIFY(child<QRadioButton>(u"Opt3"_qs)->isChecked() && child<QRadioButton>(u"optRight"_qs)->isChecked());
-    QCOMPARE(m_fx->programEnd.requests, 0);
-    QVERIFY(m_fx->messages.messages.isEmpty());
 }
 
 void TestMainWindow::presentation_data()
