@@ -133,63 +133,55 @@ private Q_SLOTS:
     void rendersAsAFullLayout_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rotations"); // ticks of one character, to the left or (negative) right
+        QTest::addColumn<bool>("caretAtEnd");
+        QTest::addColumn<Placement>("placement");
         QTest::addColumn<double>("points");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<QColor>("background");
-        // How many ticks rotate the text one character, to the left or (negative) right.
-        QTest::addColumn<int>("rotations");
-        QTest::addColumn<bool>("caretAtEnd");
-        QTest::addColumn<Placement>("placement");
+        const auto row = [](const char *name, const QString &text, int rotations, bool caretAtEnd = false,
+                            Placement placement = Placement::Same, double points = 320,
+                            const QColor &colour = Qt::black, const QColor &background = Qt::white) {
+            QTest::newRow(name) << text << rotations << caretAtEnd << placement << points << colour
+                                << background;
+        };
         const QString sentence = QStringLiteral("Quick, AVAWAY fij! ");
         const QString longest = sentence.repeated(kLongest / sentence.size() + 1).first(kLongest);
         const QString hebrew = QStringLiteral("שלום עולם, מה שלומך היום? ");
         const QString mixed = QStringLiteral("שלום Hello, world 42 ");
-        const QColor black(Qt::black);
-        const QColor white(Qt::white);
         const auto same = Placement::Same;
         const auto within = Placement::WithinAPixel;
-        QTest::newRow("Latin fits") << QStringLiteral("fij") << 320.0 << black << white << 0 << false << same;
+        row("Latin fits", QStringLiteral("fij"), 0);
         // Of a long run of characters that take no room only the first are laid out.
-        QTest::newRow("zero-width spaces")
-            << QStringLiteral("fi") + QString(40, QChar(0x200B)) + QStringLiteral("j") << 320.0 << black
-            << white << -1 << false << same;
-        QTest::newRow("longest, in colour")
-            << longest << 320.0 << QColor(255, 220, 0) << QColor(0, 0, 128) << 0 << false << same;
-        QTest::newRow("longest, small letters")
-            << longest << 20.0 << QColor(Qt::darkGreen) << white << 0 << false << same;
+        row("zero-width spaces", QStringLiteral("fi") + QString(40, QChar(0x200B)) + QStringLiteral("j"), -1);
+        row("longest, in colour", longest, 0, false, same, 320, QColor(255, 220, 0), QColor(0, 0, 128));
+        row("longest, small letters", longest, 0, false, same, 20, Qt::darkGreen);
         // Right-to-left paragraphs start at the right edge; mixed text takes the direction
         // of its first strong character, which rotations change. A number that starts a
         // right-to-left line hides behind a caret at the start.
-        QTest::newRow("Hebrew to the left") << hebrew << 320.0 << black << white << 3 << false << same;
-        QTest::newRow("Arabic to the right") << QStringLiteral("مرحبا بالعالم، كيف حالك اليوم؟ ") << 320.0
-                                             << black << white << -2 << false << same;
-        QTest::newRow("Hebrew, caret at the end") << hebrew << 320.0 << black << white << 2 << true << same;
-        QTest::newRow("Hebrew fits") << QStringLiteral("שלו") << 320.0 << black << white << 1 << false
-                                     << same;
-        QTest::newRow("Latin then Hebrew")
-            << QStringLiteral("Shalom שלום עולם 42! ") << 320.0 << black << white << 12 << false << same;
-        QTest::newRow("Hebrew then Latin") << mixed << 320.0 << black << white << -4 << false << within;
-        QTest::newRow("mixed, caret at the end") << mixed << 320.0 << black << white << 6 << true << within;
-        QTest::newRow("Latin ending in Hebrew and numbers, caret at the end")
-            << QStringLiteral("Hello, world, Hello מה 3.143.14,! 3.1") << 320.0 << black << white << 0 << true
-            << within;
-        QTest::newRow("Arabic at the end, caret at the end")
-            << QStringLiteral("ا (x) - ! 4242 مرحب") << 320.0 << black << white << 0 << true << within;
-        QTest::newRow("long Hebrew to the right")
-            << hebrew.repeated(40) << 320.0 << black << white << -2 << false << within;
-        QTest::newRow("long mixed, caret at the end")
-            << mixed.repeated(40) << 320.0 << black << white << 8 << true << within;
+        row("Hebrew to the left", hebrew, 3);
+        row("Arabic to the right", QStringLiteral("مرحبا بالعالم، كيف حالك اليوم؟ "), -2);
+        row("Hebrew, caret at the end", hebrew, 2, true);
+        row("Hebrew fits", QStringLiteral("שלו"), 1);
+        row("Latin then Hebrew", QStringLiteral("Shalom שלום עולם 42! "), 12);
+        row("Hebrew then Latin", mixed, -4, false, within);
+        row("mixed, caret at the end", mixed, 6, true, within);
+        row("Latin ending in Hebrew and numbers, caret at the end",
+            QStringLiteral("Hello, world, Hello מה 3.143.14,! 3.1"), 0, true, within);
+        row("Arabic at the end, caret at the end", QStringLiteral("ا (x) - ! 4242 مرحب"), 0, true, within);
+        row("long Hebrew to the right", hebrew.repeated(40), -2, false, within);
+        row("long mixed, caret at the end", mixed.repeated(40), 8, true, within);
     }
 
     void rendersAsAFullLayout()
     {
         QFETCH(QString, text);
-        QFETCH(double, points);
-        QFETCH(QColor, colour);
-        QFETCH(QColor, background);
         QFETCH(int, rotations);
         QFETCH(bool, caretAtEnd);
         QFETCH(Placement, placement);
+        QFETCH(double, points);
+        QFETCH(QColor, colour);
+        QFETCH(QColor, background);
         // Arabic comes in a face that has it; the field keeps that face's baseline where a
         // line edit centres the Arabic letters' own height, a little higher, and their
         // synthesised bold strokes may differ in a few pixels.
