@@ -57,14 +57,13 @@ void typeFileName(QFileDialog *dialog, const QString &name)
     edit->setText(name);
 }
 
-// The font dialog's family, style and size boxes.
+// The font dialog's family, style and size boxes, and what they show.
 QList<QLineEdit *> fontEdits(QFontDialog *dialog)
 {
     QList<QLineEdit *> edits = dialog->findChildren<QLineEdit *>();
     edits.removeOne(dialog->findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit")));
     return edits;
 }
-
 QStringList fontShown(QFontDialog *dialog)
 {
     QStringList shown;
@@ -107,8 +106,6 @@ class TestQtCommonDialog : public QObject
 
 private Q_SLOTS:
     void init() { m_dialog = std::make_unique<QtCommonDialog>(nullptr); }
-    void nameFilters_data();
-    void nameFilters();
     void fileDialogs();
     void colourDialog();
     void fontDialog_data();
@@ -118,36 +115,6 @@ private:
     TempCurrentDir m_dir;
     std::unique_ptr<QtCommonDialog> m_dialog;
 };
-
-void TestQtCommonDialog::nameFilters_data()
-{
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<int>("filterIndex");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<int>("selected");
-    const QStringList exports{"Text Files (*.txt)", "Batch Files (*.bat)", "Web Page (*.htm*)",
-                              "Rich Text Format (*.rtf)"};
-    QTest::newRow("import") << QString(TextTransfer::kImportFilter) << 1
-                            << QStringList{"All Files (*)", "Text Files (*.txt)", "Batch Files (*.bat)",
-                                           "Web Page (*.htm)", "Rich Text Format (*.rtf)"}
-                            << 0;
-    QTest::newRow("export, third entry") << QString(TextTransfer::kExportFilter) << 3 << exports << 2;
-    QTest::newRow("patterns not in the description")
-        << "Logs|*.log;*.txt|Other (*.x)|*.y" << 0 << QStringList{"Logs (*.log *.txt)", "Other (*.x) (*.y)"}
-        << 0;
-    QTest::newRow("description without pattern, index past the end")
-        << "Anything" << 9 << QStringList{"Anything (*)"} << 0;
-}
-
-void TestQtCommonDialog::nameFilters()
-{
-    QFETCH(QString, filter);
-    QFETCH(int, filterIndex);
-    QFETCH(QStringList, names);
-    QFETCH(int, selected);
-    QCOMPARE(CommonDialog::nameFilters(filter), names);
-    QCOMPARE(CommonDialog::selectedFilterEntry(filterIndex, names.size()), selected);
-}
 
 void TestQtCommonDialog::fileDialogs()
 {
@@ -162,8 +129,10 @@ void TestQtCommonDialog::fileDialogs()
         static_cast<QDialog *>(dialog)->accept();
     });
     QVERIFY(m_dialog->showOpen());
-    QCOMPARE(offered, CommonDialog::nameFilters(QString(TextTransfer::kImportFilter))
-                          << "Text Files (*.txt)" << QString::number(QFileDialog::AcceptOpen));
+    // The program's filter list, entry for entry, the one its index names selected.
+    QCOMPARE(offered, (QStringList{"All Files (*)", "Text Files (*.txt)", "Batch Files (*.bat)",
+                                   "Web Page (*.htm)", "Rich Text Format (*.rtf)", "Text Files (*.txt)",
+                                   QString::number(QFileDialog::AcceptOpen)}));
     QCOMPARE(canonical(m_dialog->fileName()), canonical(m_dir.filePath(QStringLiteral("notes.txt"))));
 
     // Save, from another current folder, offers the path just opened; a name without
