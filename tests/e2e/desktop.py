@@ -20,7 +20,7 @@ from PIL import ImageChops, ImageGrab
 # The window's layout, in twips (15 twips are one logical pixel).
 CLIENT_TWIPS = (11910, 8025)
 BUTTONS = {  # caption: (left, top), all 855 x 375
-    "Start": (480, 6720), "Fonts": (2400, 6720), "Delete": (3360, 6720), "Save": (3360, 7200),
+    "Start": (480, 6720), "Delete": (3360, 6720), "Save": (3360, 7200),
     "Exit": (5280, 7200), "Stop": (480, 6720),  # Start turns into Stop while the text runs
 }
 FIELD = (240, 240, 11415, 6255)
