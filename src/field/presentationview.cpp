@@ -3,6 +3,7 @@
 
 #include "field/marqueefield.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -28,11 +29,17 @@ PresentationView::PresentationView(MarqueeField &source, QWidget *parent)
 
     connect(&source, &MarqueeField::textChanged, this, &PresentationView::copyText);
     source.installEventFilter(this);
+    m_painted = &source;
+    source.window()->installEventFilter(this);
     copyLook();
     copyText();
 }
 
-PresentationView::~PresentationView() = default;
+PresentationView::~PresentationView()
+{
+    if (m_painted)
+        m_painted->setUpdatesEnabled(true);
+}
 
 void PresentationView::showOn(QScreen *screen)
 {
@@ -76,7 +83,41 @@ bool PresentationView::eventFilter(QObject *watched, QEvent *event)
     if (watched == &m_source &&
         (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange))
         copyLook();
+    if (m_painted && watched == m_painted->window() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::ActivationChange))
+        updateSourcePainting();
     return QWidget::eventFilter(watched, event);
+}
+
+bool PresentationView::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ActivationChange:
+        updateSourcePainting();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void PresentationView::updateSourcePainting()
+{
+    if (!m_painted)
+        return;
+    // A window under a full-screen view is not seen; once the view has lost the focus,
+    // another window may stand over it.
+    const QWidget *window = m_painted->window();
+    const bool covered = isVisible() && QApplication::activeWindow() == this &&
+                         screen() == window->screen() && geometry().contains(window->frameGeometry());
+    if (m_painted->updatesEnabled() == covered)
+        m_painted->setUpdatesEnabled(!covered);
 }
 
 void PresentationView::keyPressEvent(QKeyEvent *event)

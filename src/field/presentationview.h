@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,7 +14,9 @@ class QScreen;
 // display field as it is on every tick, in its colours and face, the letters grown so
 // that one line fills most of the screen's height. It only shows: the field it follows
 // keeps the text, the timer and the commands. Esc, F11, a double-click or closing the
-// window ask to leave; the pointer hides while it does not move.
+// window ask to leave; the pointer hides while it does not move. While the view is the
+// active window and covers the window of the field it follows, that field is not painted:
+// it keeps its text and shows it again as soon as its window can be seen.
 class PresentationView final : public QWidget
 {
     Q_OBJECT
@@ -36,6 +39,7 @@ Q_SIGNALS:
     void leaveRequested();
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -47,8 +51,11 @@ private:
     void copyText();
     void copyLook();
     void showPointer(bool shown);
+    void updateSourcePainting();
 
     MarqueeField &m_source;
+    // The field followed, for as long as it lives: the view may outlive it.
+    QPointer<MarqueeField> m_painted;
     MarqueeField *m_field;
     QTimer m_pointerTimer;
 };

@@ -295,6 +295,45 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(view.cursor().shape(), Qt::BlankCursor, 10000);
     }
 
+    void presentationPausesTheWindowItCovers()
+    {
+        // Under the active view the window is not seen: its field keeps its text but is
+        // not painted, until the window can be seen again.
+        PaintRecorder recorder;
+        m_field->installEventFilter(&recorder);
+        m_field->setText(QStringLiteral("Hi, world! "));
+        const auto tickPaints = [&] {
+            recorder.painted = QRegion();
+            m_field->setText(*Rotation::left(m_field->text()));
+            QCoreApplication::processEvents();
+            return !recorder.painted.isEmpty();
+        };
+        QVERIFY(tickPaints());
+        {
+            PresentationView view(*m_field);
+            const QRect window = m_window->frameGeometry();
+            view.setGeometry(window.adjusted(-20, -20, 20, 20));
+            view.show();
+            view.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&view));
+            QVERIFY(!tickPaints());
+            QCOMPARE(m_field->text(), QStringLiteral(", world! Hi"));
+            // Beside the window, the view leaves it in sight.
+            view.setGeometry(QRect(window.topRight() + QPoint(20, 0), QSize(40, 40)));
+            QVERIFY(tickPaints());
+            view.setGeometry(window.adjusted(-20, -20, 20, 20));
+            QVERIFY(!tickPaints());
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+            QVERIFY(tickPaints());
+            view.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&view));
+            QVERIFY(!tickPaints());
+        }
+        // Gone, the view leaves the field painted.
+        QVERIFY(tickPaints());
+    }
+
     void composedTextShowsAtTheCaret()
     {
         // Composed text looks as if it were typed, the caret where the input method puts it.
