@@ -38,22 +38,34 @@ bool isDecorated(const QFont &font)
 
 // The panel inside `margin` pixels from its edges when all of it is one opaque colour;
 // empty otherwise.
-QRect uniformInside(const QImage &panel, int margin)
+// Whether every pixel of `area` in `panel` is `colour`.
+bool isUniform(const QImage &panel, const QRect &area, QRgb colour)
 {
-    const QRect inside = panel.rect().adjusted(margin, margin, -margin, -margin);
-    if (inside.isEmpty())
-        return {};
-    const QRgb colour = panel.pixel(inside.topLeft());
-    if (qAlpha(colour) != 255)
-        return {};
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(panel.constScanLine(y));
-        for (int x = inside.left(); x <= inside.right(); ++x) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             if (row[x] != colour)
-                return {};
+                return false;
         }
     }
-    return inside;
+    return true;
+}
+
+// The panel's inside when it is one opaque colour: inside the frame and any shading along
+// it, but for the rounded corners. Empty when it is not.
+QRegion uniformInside(const QImage &panel, int frame, int corner)
+{
+    for (int inset = frame; inset <= frame + corner; ++inset) {
+        const QRect inside = panel.rect().adjusted(inset, inset, -inset, -inset);
+        const QRect across = inside.adjusted(0, corner, 0, -corner);
+        const QRect down = inside.adjusted(corner, 0, -corner, 0);
+        if (across.isEmpty() || down.isEmpty())
+            return {};
+        const QRgb colour = panel.pixel(across.topLeft());
+        if (qAlpha(colour) == 255 && isUniform(panel, across, colour) && isUniform(panel, down, colour))
+            return QRegion(across) | down;
+    }
+    return {};
 }
 
 // The raster engine hands a fill of more than about a hundred lines to worker threads:
@@ -209,7 +221,7 @@ void MarqueeField::repaintNewText()
     // One rectangle: under a clip of many, the toolkit fills through worker threads. A
     // pixel more all round, for a paint into another device placing glyphs a step apart.
     const QRect changed = (*m_paintedInk | ink).adjusted(-1, -1, 1, 1) & geometry.contents;
-    update(changed | m_paintedCaret | (hasFocus() ? cursorRect() : QRect()));
+    update(changed | m_paintedCaret | (hasFocus() ? cursorRect() & geometry.contents : QRect()));
 }
 
 bool MarqueeField::drawsGlyphImages() const
@@ -320,7 +332,9 @@ void MarqueeField::paintEvent(QPaintEvent *event)
 
     if (hasFocus() && m_caretShown && !m_editor.isCaretHidden()) {
         const int width = style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this);
-        m_paintedCaret = cursorRect();
+        // Clipped to the contents, as the painter is: a repaint of the caret then leaves
+        // the frame alone.
+        m_paintedCaret = cursorRect() & geometry.contents;
         inBands(painter, m_paintedCaret,
                 [&] { slice.layout().drawCursor(&painter, origin, caretLayoutPosition(), width); });
     }
@@ -358,28 +372,26 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel, 
         atOrigin.rect.moveTopLeft(QPoint(0, 0));
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &atOrigin, &onPanel, this);
         onPanel.end();
-        m_panelInside = ratio == 1 ? uniformInside(m_panel, panel.lineWidth + kPanelCornerRadius) : QRect();
-        if (m_panelInside.isValid())
-            m_panelInsideColour = QColor::fromRgb(m_panel.pixel(m_panelInside.topLeft()));
+        m_panelInside = ratio == 1 ? uniformInside(m_panel, panel.lineWidth, kPanelCornerRadius) : QRegion();
+        if (!m_panelInside.isEmpty())
+            m_panelInsideColour = QColor::fromRgb(m_panel.pixel(m_panelInside.boundingRect().center()));
+        m_panelEdges = QRegion(m_panel.rect()) - m_panelInside;
     }
-    if (!m_panelInside.isValid()) {
+    if (m_panelInside.isEmpty()) {
         fillBehind(painter, dirty);
         painter.drawImage(panel.rect.topLeft(), m_panel);
         return;
     }
     // A line edit's panel is mostly its inside: filling that is far cheaper than blending
-    // it, and only the frame around it is drawn from the image.
+    // it, and only the frame and the corners around it are drawn from the image.
     const QPoint at = panel.rect.topLeft();
-    const QRect whole = m_panel.rect();
-    const QRect inside = m_panelInside;
-    fillBehind(painter, dirty - inside.translated(at));
-    painter.fillRect(inside.translated(at), m_panelInsideColour);
-    for (const QRect &edge :
-         {QRect(0, 0, whole.width(), inside.top()),
-          QRect(0, inside.bottom() + 1, whole.width(), whole.height() - inside.bottom() - 1),
-          QRect(0, inside.top(), inside.left(), inside.height()),
-          QRect(inside.right() + 1, inside.top(), whole.width() - inside.right() - 1, inside.height())}) {
-        if (!edge.isEmpty())
+    fillBehind(painter, dirty - m_panelInside.translated(at));
+    for (const QRect &part : m_panelInside) {
+        if (dirty.intersects(part.translated(at)))
+            painter.fillRect(part.translated(at), m_panelInsideColour);
+    }
+    for (const QRect &edge : m_panelEdges) {
+        if (dirty.intersects(edge.translated(at)))
             painter.drawImage(edge.topLeft() + at, m_panel, edge);
     }
 }
@@ -649,7 +661,7 @@ void MarqueeField::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_blinkTimer.timerId()) {
         m_caretShown = !m_caretShown;
-        update(cursorRect());
+        update(cursorRect() & lineGeometry().contents);
     } else if (event->timerId() == m_tripleClickTimer.timerId()) {
         m_tripleClickTimer.stop();
     } else {

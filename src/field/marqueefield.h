@@ -6,6 +6,7 @@
 #include "field/marqueeview.h"
 
 #include <QBasicTimer>
+#include <QRegion>
 #include <QTransform>
 #include <QWidget>
 
@@ -135,9 +136,11 @@ private:
     Frame m_frame = Frame::Drawn;
     QImage m_panel;
     PanelKey m_panelKey;
-    // The panel's inside when it is one opaque colour, filled instead of blended.
-    QRect m_panelInside;
+    // The panel's inside when it is one opaque colour, filled instead of blended, and the
+    // rest of the panel, drawn from the image.
+    QRegion m_panelInside;
     QColor m_panelInsideColour;
+    QRegion m_panelEdges;
 
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
