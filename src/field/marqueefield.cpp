@@ -245,6 +245,11 @@ void MarqueeField::initStyleOption(QStyleOptionFrame *option) const
 
 MarqueeField::LineGeometry MarqueeField::lineGeometry() const
 {
+    // Asked for several times a tick: the style's answer is kept while nothing it depends
+    // on changes.
+    const GeometryKey key{contentsRect(), m_frame, style(), layoutDirection(), font()};
+    if (m_lineGeometry && m_lineGeometry->first == key)
+        return m_lineGeometry->second;
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
@@ -252,8 +257,10 @@ MarqueeField::LineGeometry MarqueeField::lineGeometry() const
     // overflows at both edges alike.
     const int height = QFontMetrics(font()).height();
     const int top = contents.y() + (contents.height() - height + 1) / 2;
-    return {contents,
-            QRect(contents.x() + kHorizontalMargin, top, contents.width() - 2 * kHorizontalMargin, height)};
+    const LineGeometry geometry{contents, QRect(contents.x() + kHorizontalMargin, top,
+                                                contents.width() - 2 * kHorizontalMargin, height)};
+    m_lineGeometry.emplace(key, geometry);
+    return geometry;
 }
 
 QPointF MarqueeField::textOrigin(const QRect &line) const

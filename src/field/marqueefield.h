@@ -96,6 +96,17 @@ private:
         QRect line;
     };
 
+    struct GeometryKey
+    {
+        QRect contents;
+        Frame frame = Frame::Drawn;
+        const QStyle *style = nullptr;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        QFont font;
+
+        friend bool operator==(const GeometryKey &, const GeometryKey &) = default;
+    };
+
     void initStyleOption(QStyleOptionFrame *option) const;
     void drawPanel(QPainter &painter, const QStyleOptionFrame &panel, const QRegion &dirty);
     void fillBehind(QPainter &painter, const QRegion &area) const;
@@ -142,6 +153,7 @@ private:
     QColor m_panelInsideColour;
     QRegion m_panelEdges;
 
+    mutable std::optional<std::pair<GeometryKey, LineGeometry>> m_lineGeometry;
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
     mutable GlyphImageCache m_glyphs;

@@ -272,6 +272,15 @@ qsizetype VisibleSlice::startAtOrBefore(QStringView text, qsizetype position, Qt
     return 0;
 }
 
+qreal VisibleSlice::averageWidth(const QFont &font)
+{
+    if (m_averageWidth == 0 || !(font == m_averageFont)) {
+        m_averageFont = font;
+        m_averageWidth = qMax<qreal>(1, QFontMetricsF(font).averageCharWidth());
+    }
+    return m_averageWidth;
+}
+
 void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const QFont &font,
                           Qt::LayoutDirection direction, const Composition *composition)
 {
@@ -280,7 +289,7 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     // whole character laid out ends beyond it: the character at the very end of a slice
     // may be cut, so it never counts. A slice taken to the end of a run of marks or
     // format characters doubles from there.
-    const qreal average = qMax<qreal>(1, QFontMetricsF(font).averageCharWidth());
+    const qreal average = averageWidth(font);
     qsizetype guess = qMax<qsizetype>(16, qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 8);
     m_start = start;
     m_knownRun = {};

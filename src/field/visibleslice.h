@@ -88,6 +88,8 @@ private:
     // Where a position of the text stands in the laid-out text, before any composition.
     [[nodiscard]] qsizetype shownOffset(qsizetype position) const;
     void build(QStringView text, const QFont &font, const Composition *composition);
+    // The font's average character width, kept from one layout to the next.
+    [[nodiscard]] qreal averageWidth(const QFont &font);
 
     QTextLayout m_layout;
     qsizetype m_start = 0;
@@ -101,4 +103,6 @@ private:
     // The end of a long run of marks that laying out found, so that building does not
     // look through it again.
     Gap m_knownRun;
+    QFont m_averageFont;
+    qreal m_averageWidth = 0;
 };
