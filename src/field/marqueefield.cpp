@@ -305,7 +305,7 @@ QList<QTextLayout::FormatRange> MarqueeField::selectionFormats() const
     const qsizetype end = qMin(document.selectionEnd(), slice.end());
     if (!document.hasSelection() || start >= end)
         return {};
-    QTextLayout::FormatRange range;
+    QTextLayout::FormatRange range{};
     range.start = slice.layoutPosition(start);
     range.length = slice.layoutPosition(end) - range.start;
     range.format.setBackground(palette().brush(QPalette::Highlight));

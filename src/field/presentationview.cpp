@@ -73,7 +73,7 @@ void PresentationView::copyLook()
     constexpr int kProbeSize = 1000;
     font.setPixelSize(kProbeSize);
     const qreal lineHeight = QFontMetricsF(font).height();
-    if (lineHeight > 0 && height() > 0)
+    if (lineHeight > 0)
         font.setPixelSize(qMax(1, qRound(kProbeSize * kLineShare * height() / lineHeight)));
     m_field->setFont(font);
 }

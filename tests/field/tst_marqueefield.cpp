@@ -235,6 +235,23 @@ private Q_SLOTS:
                 shown.width() * shown.height() / 100);
     }
 
+    void slicesStartOutsideRunsAgainstTheLine()
+    {
+        // A slice that started inside a run of the other direction would show that run in
+        // the wrong order: runs joined to the line's own letters, with no space between.
+        for (const auto &[text, line] : {std::pair{QStringLiteral("abcשלוםdef"), Qt::LeftToRight},
+                                         std::pair{QStringLiteral("שלוםabcdעולם"), Qt::RightToLeft}}) {
+            const QChar::Direction against = line == Qt::LeftToRight ? QChar::DirR : QChar::DirL;
+            for (qsizetype position = 0; position <= text.size(); ++position) {
+                const qsizetype start = VisibleSlice::startAtOrBefore(text, position, line);
+                QVERIFY(start <= position);
+                QVERIFY2(start == 0 || start == text.size() || text[start - 1].direction() != against ||
+                             text[start].direction() != against,
+                         qPrintable(QStringLiteral("%1 at %2: %3").arg(text).arg(position).arg(start)));
+            }
+        }
+    }
+
     void paragraphDirection()
     {
         // The field decides a paragraph's direction as a string does, only faster.
@@ -461,6 +478,9 @@ private Q_SLOTS:
         QCOMPARE(selectedText(), QStringLiteral("ab"));
         QTest::mouseClick(m_field, Qt::LeftButton, Qt::ShiftModifier, pointIn(start + 3, 0.1));
         QCOMPARE(selectedText(), QStringLiteral("ab "));
+        // The selection shows in the highlight's colour, under the selected space too.
+        QCOMPARE(m_field->grab().toImage().pixelColor(m_field->characterRect(start + 2).center()),
+                 m_field->palette().color(QPalette::Highlight));
         // A double-click selects the word under the pointer, a third click everything, and
         // a fourth puts the caret down again.
         const QPoint word = pointIn(start + 1, 0.5);
