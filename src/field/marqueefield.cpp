@@ -36,8 +36,6 @@ bool isDecorated(const QFont &font)
     return font.underline() || font.overline() || font.strikeOut();
 }
 
-// The panel inside `margin` pixels from its edges when all of it is one opaque colour;
-// empty otherwise.
 // Whether every pixel of `area` in `panel` is `colour`.
 bool isUniform(const QImage &panel, const QRect &area, QRgb colour)
 {
