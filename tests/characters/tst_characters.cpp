@@ -106,16 +106,16 @@ private Q_SLOTS:
         QFETCH(QList<qsizetype>, starts);
         const qsizetype first = starts[1];
         const qsizetype last = starts[starts.size() - 2];
-        QCOMPARE(*Rotation::left(text), text.sliced(first) + text.first(first));
-        QCOMPARE(*Rotation::right(text), text.sliced(last) + text.first(last));
-        QCOMPARE(*Rotation::right(*Rotation::left(text)), text);
+        QCOMPARE(Rotation::left(text).value(), text.sliced(first) + text.first(first));
+        QCOMPARE(Rotation::right(text).value(), text.sliced(last) + text.first(last));
+        QCOMPARE(Rotation::right(Rotation::left(text).value()).value(), text);
 
         // A text of n characters comes back after n rotations either way.
         QString leftward = text;
         QString rightward = text;
         for (qsizetype step = 1; step < starts.size(); ++step) {
-            leftward = *Rotation::left(leftward);
-            rightward = *Rotation::right(rightward);
+            leftward = Rotation::left(leftward).value();
+            rightward = Rotation::right(rightward).value();
         }
         QCOMPARE(leftward, text);
         QCOMPARE(rightward, text);

@@ -217,7 +217,7 @@ private Q_SLOTS:
         QImage shown;
         for (int tick = 0; tick <= qAbs(rotations); ++tick) {
             if (tick > 0) {
-                text = *(rotations > 0 ? Rotation::left(text) : Rotation::right(text));
+                text = (rotations > 0 ? Rotation::left(text) : Rotation::right(text)).value();
                 m_field->setText(text);
             }
             if (caretAtEnd)
@@ -280,7 +280,7 @@ private Q_SLOTS:
         m_field->setText(text);
         const QImage first = onScreen();
         for (int tick = 0; tick < 9; ++tick) {
-            text = *Rotation::left(text);
+            text = Rotation::left(text).value();
             m_field->setText(text);
             (void)onScreen();
         }
@@ -321,7 +321,7 @@ private Q_SLOTS:
         m_field->setText(QStringLiteral("Hi, world! "));
         const auto tickPaints = [&] {
             recorder.painted = QRegion();
-            m_field->setText(*Rotation::left(m_field->text()));
+            m_field->setText(Rotation::left(m_field->text()).value());
             QCoreApplication::processEvents();
             return !recorder.painted.isEmpty();
         };
