@@ -345,15 +345,19 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     }
 }
 
-void MarqueeField::fillBehind(QPainter &painter, const QRegion &area) const
+QBrush MarqueeField::behindBrush() const
 {
     // What would show through the panel's rounded corners: the background of the widget
     // that paints one beneath the field.
     const QWidget *holder = parentWidget();
     while (holder && !holder->isWindow() && !holder->autoFillBackground())
         holder = holder->parentWidget();
-    const QBrush brush =
-        holder ? holder->palette().brush(holder->backgroundRole()) : palette().brush(QPalette::Window);
+    return holder ? holder->palette().brush(holder->backgroundRole()) : palette().brush(QPalette::Window);
+}
+
+void MarqueeField::fillBehind(QPainter &painter, const QRegion &area) const
+{
+    const QBrush brush = behindBrush();
     for (const QRect &part : area)
         painter.fillRect(part, brush);
 }
@@ -365,13 +369,18 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel, 
         return;
     }
     const qreal ratio = devicePixelRatio();
+    const QBrush behind = behindBrush();
+    std::optional<QRgb> plainBehind;
+    if (behind.style() == Qt::SolidPattern && behind.color().alpha() == 255)
+        plainBehind = behind.color().rgb();
     const PanelKey key{panel.rect.size(), ratio,           int(panel.state), palette().cacheKey(),
-                       style(),           panel.lineWidth, panel.direction};
+                       style(),           panel.lineWidth, panel.direction,  plainBehind};
     if (!(key == m_panelKey) || m_panel.isNull()) {
         m_panelKey = key;
-        m_panel = QImage(panel.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_panel = QImage(panel.rect.size() * ratio,
+                         key.behind ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
         m_panel.setDevicePixelRatio(ratio);
-        m_panel.fill(Qt::transparent);
+        m_panel.fill(key.behind ? QColor::fromRgb(*key.behind) : QColor(Qt::transparent));
         QPainter onPanel(&m_panel);
         QStyleOptionFrame atOrigin = panel;
         atOrigin.rect.moveTopLeft(QPoint(0, 0));
@@ -382,15 +391,18 @@ void MarqueeField::drawPanel(QPainter &painter, const QStyleOptionFrame &panel, 
             m_panelInsideColour = QColor::fromRgb(m_panel.pixel(m_panelInside.boundingRect().center()));
         m_panelEdges = QRegion(m_panel.rect()) - m_panelInside;
     }
+    const bool opaque = m_panelKey.behind.has_value();
     if (m_panelInside.isEmpty()) {
-        fillBehind(painter, dirty);
+        if (!opaque)
+            fillBehind(painter, dirty);
         painter.drawImage(panel.rect.topLeft(), m_panel);
         return;
     }
     // A line edit's panel is mostly its inside: filling that is far cheaper than blending
     // it, and only the frame and the corners around it are drawn from the image.
     const QPoint at = panel.rect.topLeft();
-    fillBehind(painter, dirty - m_panelInside.translated(at));
+    if (!opaque)
+        fillBehind(painter, dirty - m_panelInside.translated(at));
     for (const QRect &part : m_panelInside) {
         if (dirty.intersects(part.translated(at)))
             painter.fillRect(part.translated(at), m_panelInsideColour);

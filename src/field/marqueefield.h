@@ -109,6 +109,7 @@ private:
 
     void initStyleOption(QStyleOptionFrame *option) const;
     void drawPanel(QPainter &painter, const QStyleOptionFrame &panel, const QRegion &dirty);
+    [[nodiscard]] QBrush behindBrush() const;
     void fillBehind(QPainter &painter, const QRegion &area) const;
     [[nodiscard]] bool drawsGlyphImages() const;
     void repaintNewText();
@@ -138,6 +139,8 @@ private:
         const QStyle *style = nullptr;
         int lineWidth = 0;
         Qt::LayoutDirection direction = Qt::LeftToRight;
+        // What shows through the rounded corners, when it is one colour.
+        std::optional<QRgb> behind;
 
         friend bool operator==(const PanelKey &, const PanelKey &) = default;
     };
@@ -145,6 +148,8 @@ private:
     MarqueeEditor m_editor;
     std::optional<QString> m_steadyText;
     Frame m_frame = Frame::Drawn;
+    // Opaque when what lies behind it is one colour: drawn over it once, it is then
+    // copied and not blended, with nothing to fill beneath.
     QImage m_panel;
     PanelKey m_panelKey;
     // The panel's inside when it is one opaque colour, filled instead of blended, and the

@@ -302,6 +302,36 @@ private Q_SLOTS:
         QCOMPARE(shown.pixelColor(shown.width() - 2, shown.height() - 2), QColor(0, 0, 128));
     }
 
+    void cornersShowWhatIsBehind_data()
+    {
+        QTest::addColumn<bool>("textured");
+        QTest::newRow("a plain colour") << false;
+        QTest::newRow("a pattern") << true;
+    }
+
+    void cornersShowWhatIsBehind()
+    {
+        // The window's background shows through the panel's rounded corners, also after it
+        // changes, and also when it is not one colour.
+        QFETCH(bool, textured);
+        const auto behind = [&](const QColor &colour) {
+            QPalette colours = m_window->palette();
+            if (textured) {
+                QPixmap tile(8, 8);
+                tile.fill(colour);
+                colours.setBrush(QPalette::Window, QBrush(tile));
+            } else {
+                colours.setColor(QPalette::Window, colour);
+            }
+            m_window->setPalette(colours);
+        };
+        const auto corner = [&] { return m_field->grab().toImage().pixelColor(0, 0); };
+        behind(QColor(0, 160, 0));
+        QCOMPARE(corner(), QColor(0, 160, 0));
+        behind(QColor(200, 0, 0));
+        QCOMPARE(corner(), QColor(200, 0, 0));
+    }
+
     void presentationHidesAStillPointer()
     {
         PresentationView view(*m_field);
