@@ -8,6 +8,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -30,54 +32,63 @@ std::pair<int, int> pixelAndStep(qreal coordinate, int steps)
     return {pixel, step};
 }
 
-// The smallest rectangle that holds every pixel with any coverage.
+// Whether `count` pixels from `row` are all blank, by a comparison the library vectorises.
+bool isBlank(const QRgb *row, int count)
+{
+    return count <= 0 || (row[0] == 0 && std::memcmp(row, row + 1, (count - 1) * sizeof(QRgb)) == 0);
+}
+
+// The smallest rectangle that holds every pixel with any coverage. The canvas is mostly
+// margin: each row is searched only where it could widen what the rows before it found,
+// and blank stretches are passed over whole.
 QRect inkBounds(const QImage &image)
 {
-    int left = image.width();
-    int right = -1;
-    int top = -1;
-    int bottom = -1;
     const int width = image.width();
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        int first = 0;
-        while (first < width && row[first] == 0)
-            ++first;
-        if (first == width)
-            continue;
-        int last = width - 1;
-        while (row[last] == 0)
-            --last;
-        left = qMin(left, first);
-        right = qMax(right, last);
-        if (top < 0)
-            top = y;
-        bottom = y;
-    }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-bool hasColours(const QImage &image, const QRect &area)
-{
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if ((row[x] & 0x00ffffff) != 0)
-                return true;
+    const auto row = [&](int y) {
+        return reinterpret_cast<const QRgb *>(image.constScanLine(y));
+    };
+    int top = 0;
+    int bottom = image.height() - 1;
+    while (top <= bottom && isBlank(row(top), width))
+        ++top;
+    while (bottom > top && isBlank(row(bottom), width))
+        --bottom;
+    if (top > bottom)
+        return {};
+    int left = width;
+    int right = -1;
+    for (int y = top; y <= bottom; ++y) {
+        const QRgb *pixels = row(y);
+        if (!isBlank(pixels, left)) {
+            left = 0;
+            while (pixels[left] == 0)
+                ++left;
+        }
+        if (!isBlank(pixels + right + 1, width - right - 1)) {
+            right = width - 1;
+            while (pixels[right] == 0)
+                --right;
         }
     }
-    return false;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-QImage coverageOf(const QImage &image, const QRect &area)
+// The coverage of `area`, one byte a pixel, or nothing when a pixel there has a colour of
+// its own: drawn in black, the glyphs of other fonts have none.
+std::optional<QImage> coverageOf(const QImage &image, const QRect &area)
 {
     QImage coverage(area.size(), QImage::Format_Alpha8);
+    QRgb colours = 0;
     for (int y = 0; y < area.height(); ++y) {
         const auto *from = reinterpret_cast<const QRgb *>(image.constScanLine(area.top() + y)) + area.left();
         uchar *to = coverage.scanLine(y);
-        for (int x = 0; x < area.width(); ++x)
+        for (int x = 0; x < area.width(); ++x) {
             to[x] = uchar(qAlpha(from[x]));
+            colours |= from[x];
+        }
     }
+    if ((colours & RGB_MASK) != 0)
+        return std::nullopt;
     return coverage;
 }
 
@@ -196,9 +207,9 @@ GlyphImageCache::Glyph GlyphImageCache::render(const Key &key)
     if (ink.isNull())
         return {};
     const QPoint offset(left + ink.left(), top + ink.top());
-    if (hasColours(canvas, ink))
-        return {canvas.copy(ink), offset, true};
-    return {coverageOf(canvas, ink), offset, false};
+    if (std::optional<QImage> coverage = coverageOf(canvas, ink))
+        return {std::move(*coverage), offset, false};
+    return {canvas.copy(ink), offset, true};
 }
 
 GlyphImageCache::Glyph GlyphImageCache::inColour(const Glyph &coverage, QRgb colour)
