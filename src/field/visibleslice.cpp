@@ -289,8 +289,10 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
     // whole character laid out ends beyond it: the character at the very end of a slice
     // may be cut, so it never counts. A slice taken to the end of a run of marks or
     // format characters doubles from there.
+    // At the display's sizes the reach holds a few characters, and each one shaped in vain
+    // costs as much as one shown: the guess stays close.
     const qreal average = averageWidth(font);
-    qsizetype guess = qMax<qsizetype>(16, qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 8);
+    qsizetype guess = qsizetype(std::ceil(qMax<qreal>(0, reach) / average)) + 3;
     m_start = start;
     m_knownRun = {};
     for (;; guess = 2 * qMax(guess, m_end - start)) {
