@@ -325,7 +325,9 @@ private Q_SLOTS:
             }
             m_window->setPalette(colours);
         };
-        const auto corner = [&] { return m_field->grab().toImage().pixelColor(0, 0); };
+        const auto corner = [&] {
+            return m_field->grab().toImage().pixelColor(0, 0);
+        };
         behind(QColor(0, 160, 0));
         QCOMPARE(corner(), QColor(0, 160, 0));
         behind(QColor(200, 0, 0));
