@@ -423,11 +423,13 @@ private Q_SLOTS:
         QVERIFY(repaints([&] { QTest::keySequence(m_field, QKeySequence::Undo); }, character));
         QVERIFY(repaints([&] { m_field->setText(QStringLiteral("xyz")); }, character));
         QVERIFY(repaints([&] { QTest::keyClick(m_field, Qt::Key_Right, Qt::ShiftModifier); }, character));
-        // The shortest flash time the field blinks at: every millisecond.
+        // The shortest flash time the field blinks at, every millisecond, and a common one.
         const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
-        QGuiApplication::styleHints()->setCursorFlashTime(2);
-        m_field->setCursorPosition(2);
-        QVERIFY(repaints([] {}, [this] { return m_field->cursorRect(); }));
+        for (const int blinking : {2, 100}) {
+            QGuiApplication::styleHints()->setCursorFlashTime(blinking);
+            m_field->setCursorPosition(m_field->cursorPosition() == 2 ? 1 : 2);
+            QVERIFY(repaints([] {}, [this] { return m_field->cursorRect(); }));
+        }
         QGuiApplication::styleHints()->setCursorFlashTime(flashTime);
     }
 
