@@ -214,7 +214,7 @@ void MarqueeField::repaintNewText()
         return;
     }
     const LineGeometry geometry = lineGeometry();
-    const QRect ink = m_glyphs.ink(m_paintedTransform, devicePixelRatio(), m_view.slice().line().glyphRuns(),
+    const QRect ink = m_glyphs.ink(m_paintedTransform, devicePixelRatio(), glyphRuns(),
                                    textOrigin(geometry.line), palette().color(QPalette::Text));
     // One rectangle: under a clip of many, the toolkit fills through worker threads. A
     // pixel more all round, for a paint into another device placing glyphs a step apart.
@@ -280,6 +280,7 @@ void MarqueeField::ensureView() const
     if (m_viewValid)
         return;
     m_viewValid = true;
+    m_glyphRuns.reset();
     const qsizetype cursor = m_editor.document().cursor();
     const VisibleSlice::Composition composition{cursor, m_editor.composition(),
                                                 m_editor.compositionFormats()};
@@ -287,6 +288,15 @@ void MarqueeField::ensureView() const
     m_view.update({text, cursor, composition.text.isEmpty() ? nullptr : &composition,
                    m_editor.compositionCursor(), font(), qreal(lineGeometry().line.width()),
                    VisibleSlice::paragraphDirection(text)});
+}
+
+const QList<QGlyphRun> &MarqueeField::glyphRuns() const
+{
+    // A tick asks twice, for where its glyphs go and to draw them.
+    ensureView();
+    if (!m_glyphRuns)
+        m_glyphRuns = m_view.slice().line().glyphRuns();
+    return *m_glyphRuns;
 }
 
 qsizetype MarqueeField::firstVisiblePosition() const
@@ -327,7 +337,7 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     painter.setPen(colour);
     VisibleSlice &slice = m_view.slice();
     if (drawsGlyphImages()) {
-        m_paintedInk = m_glyphs.draw(painter, slice.line().glyphRuns(), origin, colour) & geometry.contents;
+        m_paintedInk = m_glyphs.draw(painter, glyphRuns(), origin, colour) & geometry.contents;
         m_paintedTransform = painter.deviceTransform();
     } else {
         slice.layout().draw(&painter, origin, selectionFormats(), event->rect());

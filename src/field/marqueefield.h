@@ -119,6 +119,8 @@ private:
 
     // Works out what is in view again, lazily, after anything that may move it.
     void ensureView() const;
+    // The glyphs of the slice in view, as its layout places them.
+    [[nodiscard]] const QList<QGlyphRun> &glyphRuns() const;
     [[nodiscard]] int caretLayoutPosition() const;
     void invalidateView();
 
@@ -161,6 +163,7 @@ private:
     mutable std::optional<std::pair<GeometryKey, LineGeometry>> m_lineGeometry;
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
+    mutable std::optional<QList<QGlyphRun>> m_glyphRuns;
     mutable GlyphImageCache m_glyphs;
     // Where the last paint put glyph images and the caret, and how it mapped to the
     // device: a new text repaints only there and where its own glyphs go. Unknown when
