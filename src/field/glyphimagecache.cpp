@@ -108,46 +108,123 @@ void GlyphImageCache::clear()
     m_coloured.clear();
 }
 
-template<typename Use>
-void GlyphImageCache::forEachGlyph(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
-                                   QPointF origin, const QColor &colour, Use use)
+GlyphImageCache::Placements GlyphImageCache::place(const QTransform &toDevice, qreal ratio,
+                                                   const QList<QGlyphRun> &runs, QPointF origin,
+                                                   const QColor &colour, qreal phase)
 {
     const QTransform toLogical = toDevice.inverted();
+    Placements placements;
     for (const QGlyphRun &run : runs) {
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
+        placements.reserve(placements.size() + indexes.size());
         for (qsizetype index = 0; index < indexes.size(); ++index) {
             const QPointF device = toDevice.map(origin + positions[index]);
-            const auto [pixelX, stepX] = pixelAndStep(device.x(), kStepsAcross);
             const auto [pixelY, stepY] = pixelAndStep(device.y(), kStepsDown);
-            const Glyph &glyph = find({{run.rawFont(), indexes[index], stepX, stepY, ratio}, colour.rgba()});
-            if (!glyph.image.isNull())
-                use(glyph.image,
-                    toLogical.map(QPointF(pixelX + glyph.offset.x(), pixelY + glyph.offset.y())));
+            const Glyph &glyph = find({{run.rawFont(), indexes[index], stepY, ratio}, colour.rgba()});
+            if (glyph.image.isNull())
+                continue;
+            // The image's left edge, exactly: its offset is whole pixels.
+            const qreal exactX = device.x() + glyph.offset.x();
+            const QPoint pixel(int(std::floor(exactX + phase)), pixelY + glyph.offset.y());
+            placements.append({glyph.image, pixel, toLogical.map(QPointF(pixel)), exactX});
         }
+    }
+    return placements;
+}
+
+void GlyphImageCache::rephase(Placements &placements, const QTransform &toDevice, qreal phase)
+{
+    const QTransform toLogical = toDevice.inverted();
+    for (Placement &placement : placements) {
+        placement.pixel.setX(int(std::floor(placement.exactX + phase)));
+        placement.at = toLogical.map(QPointF(placement.pixel));
     }
 }
 
-QRect GlyphImageCache::draw(QPainter &painter, const QList<QGlyphRun> &runs, QPointF origin,
-                            const QColor &colour)
+namespace {
+
+QRect logicalRect(const GlyphImageCache::Placement &placement)
 {
-    QRect drawn;
-    forEachGlyph(painter.deviceTransform(), painter.device()->devicePixelRatio(), runs, origin, colour,
-                 [&](const QImage &image, QPointF at) {
-                     painter.drawImage(at, image);
-                     drawn |= QRectF(at, image.deviceIndependentSize()).toAlignedRect();
-                 });
-    return drawn;
+    return QRectF(placement.at, placement.image.deviceIndependentSize()).toAlignedRect();
 }
 
-QRect GlyphImageCache::ink(const QTransform &toDevice, qreal ratio, const QList<QGlyphRun> &runs,
-                           QPointF origin, const QColor &colour)
+QRect deviceRect(const GlyphImageCache::Placement &placement)
+{
+    return QRect(placement.pixel, placement.image.size());
+}
+
+} // namespace
+
+void GlyphImageCache::draw(QPainter &painter, const Placements &placements, const QRect &area)
+{
+    for (const Placement &placement : placements) {
+        if (logicalRect(placement).intersects(area))
+            painter.drawImage(placement.at, placement.image);
+    }
+}
+
+QRect GlyphImageCache::ink(const Placements &placements)
 {
     QRect ink;
-    forEachGlyph(toDevice, ratio, runs, origin, colour, [&](const QImage &image, QPointF at) {
-        ink |= QRectF(at, image.deviceIndependentSize()).toAlignedRect();
-    });
+    for (const Placement &placement : placements)
+        ink |= logicalRect(placement);
     return ink;
+}
+
+std::optional<GlyphImageCache::Move> GlyphImageCache::moveBetween(const Placements &before,
+                                                                  const Placements &after)
+{
+    // A step of the text brings in or takes out a character's glyphs at either end: a few,
+    // unless marks pile up on one character.
+    constexpr qsizetype kMostAtEnds = 8;
+    // Positions are sums of advances in 64ths of a pixel: a line moved whole moves every
+    // glyph by the same amount, to far less than this.
+    constexpr qreal kSameAmount = 1.0 / 256;
+    for (qsizetype tried = 0; tried <= 2 * kMostAtEnds; ++tried) {
+        // From the smallest change outwards: 0, 1, -1, 2, -2 ...
+        const qsizetype skip = tried % 2 == 0 ? -tried / 2 : (tried + 1) / 2;
+        const qsizetype first = qMax<qsizetype>(0, -skip);
+        const qsizetype end = qMin(after.size(), before.size() - skip);
+        if (end - first < 1)
+            continue;
+        const qreal across = after[first].exactX - before[first + skip].exactX;
+        bool moved = true;
+        for (qsizetype index = first; moved && index < end; ++index) {
+            const Placement &was = before[index + skip];
+            const Placement &now = after[index];
+            moved = was.image.cacheKey() == now.image.cacheKey() && was.pixel.y() == now.pixel.y() &&
+                    std::abs(now.exactX - was.exactX - across) < kSameAmount;
+        }
+        if (moved)
+            return Move{across, skip, first, end};
+    }
+    return std::nullopt;
+}
+
+bool GlyphImageCache::movedByPixels(const Placements &before, const Placements &after, const Move &move,
+                                    int pixels)
+{
+    for (qsizetype index = move.first; index < move.end; ++index) {
+        if (after[index].pixel.x() != before[index + move.skip].pixel.x() + pixels)
+            return false;
+    }
+    return true;
+}
+
+QList<QRect> GlyphImageCache::cameOrWent(const Placements &before, const Placements &after, const Move &move,
+                                         int pixels)
+{
+    QList<QRect> changed;
+    for (qsizetype index = 0; index < after.size(); ++index) {
+        if (index < move.first || index >= move.end)
+            changed.append(deviceRect(after[index]));
+    }
+    for (qsizetype index = 0; index < before.size(); ++index) {
+        if (index < move.first + move.skip || index >= move.end + move.skip)
+            changed.append(deviceRect(before[index]).translated(pixels, 0));
+    }
+    return changed;
 }
 
 const GlyphImageCache::Glyph &GlyphImageCache::find(const ColouredKey &key)
@@ -198,8 +275,7 @@ GlyphImageCache::Glyph GlyphImageCache::render(const Key &key)
         run.setRawFont(key.font);
         run.setGlyphIndexes({key.glyph});
         run.setPositions({QPointF(0, 0)});
-        const QPointF origin(-left + qreal(key.subpixelX) / kStepsAcross,
-                             -top + qreal(key.subpixelY) / kStepsDown);
+        const QPointF origin(-left, -top + qreal(key.subpixelY) / kStepsDown);
         painter.scale(ratio, ratio);
         painter.drawGlyphRun(origin / ratio, run);
     }

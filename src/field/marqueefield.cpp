@@ -214,12 +214,74 @@ void MarqueeField::repaintNewText()
         return;
     }
     const LineGeometry geometry = lineGeometry();
-    const QRect ink = m_glyphs.ink(m_paintedTransform, devicePixelRatio(), glyphRuns(),
-                                   textOrigin(geometry.line), palette().color(QPalette::Text));
+    const QRect caret = m_paintedCaret | (hasFocus() ? cursorRect() & geometry.contents : QRect());
+    const std::optional<GlyphMove> move = caret.isEmpty() ? followShownGlyphs() : std::nullopt;
+    const GlyphImageCache::Placements &placed = placedGlyphs(m_paintedTransform);
+    const QRect ink = GlyphImageCache::ink(placed) & geometry.contents;
     // One rectangle: under a clip of many, the toolkit fills through worker threads. A
     // pixel more all round, for a paint into another device placing glyphs a step apart.
     const QRect changed = (*m_paintedInk | ink).adjusted(-1, -1, 1, 1) & geometry.contents;
-    update(changed | m_paintedCaret | (hasFocus() ? cursorRect() & geometry.contents : QRect()));
+    if (!move || !moveShownGlyphs(*move, changed))
+        update(changed | caret);
+    m_paintedInk = ink;
+    m_shownGlyphs = placed;
+}
+
+std::optional<MarqueeField::GlyphMove> MarqueeField::followShownGlyphs()
+{
+    // A step of the text moves most glyphs by the width of the character that left, a
+    // fraction of a pixel in most faces. Rounded with a phase that follows those
+    // fractions, every glyph moves by the same whole pixels, and what is painted can be
+    // moved instead of painted again. Whole pixels of the device are whole pixels of the
+    // field only at a ratio of one.
+    if (devicePixelRatio() != 1 || m_paintedTransform.type() > QTransform::TxTranslate)
+        return std::nullopt;
+    const GlyphImageCache::Placements &placed = placedGlyphs(m_paintedTransform);
+    const std::optional<GlyphImageCache::Move> move = GlyphImageCache::moveBetween(m_shownGlyphs, placed);
+    if (!move)
+        return std::nullopt;
+    // The phase that rounds the new places as the old ones were rounded, from 0 to 1.
+    const int pixels = int(std::ceil(move->across - m_glyphPhase));
+    m_glyphPhase += pixels - move->across;
+    GlyphImageCache::rephase(m_placedGlyphs->placements, m_paintedTransform, m_glyphPhase);
+    m_placedGlyphs->phase = m_glyphPhase;
+    if (!GlyphImageCache::movedByPixels(m_shownGlyphs, placed, *move, pixels))
+        return std::nullopt;
+    return GlyphMove{*move, pixels};
+}
+
+bool MarqueeField::moveShownGlyphs(const GlyphMove &move, const QRect &changed)
+{
+    // Moved only where the field shows glyphs on one colour, in the largest such stretch.
+    QRect band;
+    for (const QRect &part : plainArea()) {
+        const QRect piece = part & changed;
+        if (qint64(piece.width()) * piece.height() > qint64(band.width()) * band.height())
+            band = piece;
+    }
+    if (qAbs(move.pixels) >= band.width())
+        return false;
+    // The toolkit repaints the strip that moving the band uncovers.
+    scroll(move.pixels, 0, band);
+    QRegion came;
+    const QTransform toLogical = m_paintedTransform.inverted();
+    for (const QRect &glyph :
+         GlyphImageCache::cameOrWent(m_shownGlyphs, m_placedGlyphs->placements, move.glyphs, move.pixels))
+        came |= toLogical.mapRect(glyph) & changed;
+    update((QRegion(changed) - band) | came);
+    return true;
+}
+
+QRegion MarqueeField::plainArea() const
+{
+    if (m_frame == Frame::None) {
+        const QBrush base = palette().brush(QPalette::Base);
+        return base.style() == Qt::SolidPattern && base.color().alpha() == 255 ? QRegion(contentsRect())
+                                                                               : QRegion();
+    }
+    if (m_panel.isNull())
+        return {};
+    return m_panelInside.translated(contentsRect().topLeft());
 }
 
 bool MarqueeField::drawsGlyphImages() const
@@ -280,7 +342,7 @@ void MarqueeField::ensureView() const
     if (m_viewValid)
         return;
     m_viewValid = true;
-    m_glyphRuns.reset();
+    m_placedGlyphs.reset();
     const qsizetype cursor = m_editor.document().cursor();
     const VisibleSlice::Composition composition{cursor, m_editor.composition(),
                                                 m_editor.compositionFormats()};
@@ -290,13 +352,18 @@ void MarqueeField::ensureView() const
                    VisibleSlice::paragraphDirection(text)});
 }
 
-const QList<QGlyphRun> &MarqueeField::glyphRuns() const
+const GlyphImageCache::Placements &MarqueeField::placedGlyphs(const QTransform &toDevice) const
 {
     // A tick asks twice, for where its glyphs go and to draw them.
     ensureView();
-    if (!m_glyphRuns)
-        m_glyphRuns = m_view.slice().line().glyphRuns();
-    return *m_glyphRuns;
+    const QColor colour = palette().color(QPalette::Text);
+    if (!m_placedGlyphs || m_placedGlyphs->toDevice != toDevice || m_placedGlyphs->colour != colour.rgba() ||
+        m_placedGlyphs->phase != m_glyphPhase)
+        m_placedGlyphs =
+            PlacedGlyphs{toDevice, colour.rgba(), m_glyphPhase,
+                         m_glyphs.place(toDevice, devicePixelRatio(), m_view.slice().line().glyphRuns(),
+                                        textOrigin(lineGeometry().line), colour, m_glyphPhase)};
+    return m_placedGlyphs->placements;
 }
 
 qsizetype MarqueeField::firstVisiblePosition() const
@@ -326,22 +393,34 @@ void MarqueeField::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     QStyleOptionFrame panel;
     initStyleOption(&panel);
-    drawPanel(painter, panel, event->region());
-
     ensureView();
     m_view.markShown();
     const LineGeometry geometry = lineGeometry();
-    painter.setClipRect(geometry.contents);
     const QPointF origin = textOrigin(geometry.line);
     const QColor colour = palette().color(QPalette::Text);
     painter.setPen(colour);
     VisibleSlice &slice = m_view.slice();
     if (drawsGlyphImages()) {
-        m_paintedInk = m_glyphs.draw(painter, glyphRuns(), origin, colour) & geometry.contents;
         m_paintedTransform = painter.deviceTransform();
+        const GlyphImageCache::Placements &placed = placedGlyphs(m_paintedTransform);
+        // Under a clip of many rectangles the toolkit paints through worker threads, which
+        // cost more to wake than the strips of a moved line take to paint: each rectangle
+        // is painted under a clip of its own.
+        for (const QRect &part : event->region()) {
+            painter.setClipRect(part);
+            drawPanel(painter, panel, part);
+            painter.setClipRect(part & geometry.contents);
+            GlyphImageCache::draw(painter, placed, part);
+        }
+        painter.setClipRect(geometry.contents);
+        m_paintedInk = GlyphImageCache::ink(placed) & geometry.contents;
+        m_shownGlyphs = placed;
     } else {
+        drawPanel(painter, panel, event->region());
+        painter.setClipRect(geometry.contents);
         slice.layout().draw(&painter, origin, selectionFormats(), event->rect());
         m_paintedInk.reset();
+        m_shownGlyphs.clear();
     }
     m_paintedCaret = QRect();
 

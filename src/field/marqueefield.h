@@ -119,8 +119,21 @@ private:
 
     // Works out what is in view again, lazily, after anything that may move it.
     void ensureView() const;
-    // The glyphs of the slice in view, as its layout places them.
-    [[nodiscard]] const QList<QGlyphRun> &glyphRuns() const;
+    // Where the images of the glyphs in view go on a device with this transformation.
+    [[nodiscard]] const GlyphImageCache::Placements &placedGlyphs(const QTransform &toDevice) const;
+    struct GlyphMove
+    {
+        GlyphImageCache::Move glyphs;
+        int pixels = 0;
+    };
+    // How the glyphs shown moved to their new places, by whole pixels: nothing when they
+    // did not move as a whole.
+    [[nodiscard]] std::optional<GlyphMove> followShownGlyphs();
+    // Moves the glyphs shown and repaints what else of `changed` differs; false when it
+    // cannot.
+    bool moveShownGlyphs(const GlyphMove &move, const QRect &changed);
+    // Where the field shows nothing but its one background colour beneath the text.
+    [[nodiscard]] QRegion plainArea() const;
     [[nodiscard]] int caretLayoutPosition() const;
     void invalidateView();
 
@@ -163,14 +176,27 @@ private:
     mutable std::optional<std::pair<GeometryKey, LineGeometry>> m_lineGeometry;
     mutable MarqueeView m_view;
     mutable bool m_viewValid = false;
-    mutable std::optional<QList<QGlyphRun>> m_glyphRuns;
+    struct PlacedGlyphs
+    {
+        QTransform toDevice;
+        QRgb colour = 0;
+        qreal phase = 0;
+        GlyphImageCache::Placements placements;
+    };
+    mutable std::optional<PlacedGlyphs> m_placedGlyphs;
     mutable GlyphImageCache m_glyphs;
-    // Where the last paint put glyph images and the caret, and how it mapped to the
-    // device: a new text repaints only there and where its own glyphs go. Unknown when
-    // the layout drew the text.
+    // Where the glyph images are that the field shows, once the paint pending is done, and
+    // the caret the last paint put, and how that paint mapped to the device: a new text
+    // repaints only there and where its own glyphs go. Unknown when the layout drew the
+    // text.
     std::optional<QRect> m_paintedInk;
     QRect m_paintedCaret;
     QTransform m_paintedTransform;
+    // Those glyph images, as they were placed.
+    GlyphImageCache::Placements m_shownGlyphs;
+    // What is added to the glyphs' places across before they are rounded down to whole
+    // pixels: a half rounds them to the nearest.
+    qreal m_glyphPhase = 0.5;
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = true;
