@@ -218,8 +218,7 @@ void MarqueeField::repaintNewText()
     const std::optional<GlyphMove> move = caret.isEmpty() ? followShownGlyphs() : std::nullopt;
     const GlyphImageCache::Placements &placed = placedGlyphs(m_paintedTransform);
     const QRect ink = GlyphImageCache::ink(placed) & geometry.contents;
-    // One rectangle: under a clip of many, the toolkit fills through worker threads. A
-    // pixel more all round, for a paint into another device placing glyphs a step apart.
+    // A pixel more all round, for a paint into another device placing glyphs a step apart.
     const QRect changed = (*m_paintedInk | ink).adjusted(-1, -1, 1, 1) & geometry.contents;
     if (!move || !moveShownGlyphs(*move, changed))
         update(changed | caret);
@@ -263,12 +262,12 @@ bool MarqueeField::moveShownGlyphs(const GlyphMove &move, const QRect &changed)
         return false;
     // The toolkit repaints the strip that moving the band uncovers.
     scroll(move.pixels, 0, band);
-    QRegion came;
+    QRegion inOrOut;
     const QTransform toLogical = m_paintedTransform.inverted();
     for (const QRect &glyph :
          GlyphImageCache::cameOrWent(m_shownGlyphs, m_placedGlyphs->placements, move.glyphs, move.pixels))
-        came |= toLogical.mapRect(glyph) & changed;
-    update((QRegion(changed) - band) | came);
+        inOrOut |= toLogical.mapRect(glyph) & changed;
+    update((QRegion(changed) - band) | inOrOut);
     return true;
 }
 
