@@ -133,6 +133,13 @@ bool isBoundary(QStringView text, qsizetype position)
         return true;
     if (text[position - 1] == u'\r' || text[position] == u'\n')
         return true;
+    // Between two printable ASCII characters there is always one: the rules need asking
+    // only beside others. A tick of a long ASCII text asks once.
+    const auto isPrintableAscii = [](QChar unit) {
+        return unit.unicode() >= 0x20 && unit.unicode() < 0x7F;
+    };
+    if (isPrintableAscii(text[position - 1]) && isPrintableAscii(text[position]))
+        return true;
     if (isPrepended(text[position - 1].unicode()) && isPrepended(text[position].unicode()))
         return false;
     const char32_t after = Characters::codePointAt(text, position);
