@@ -3,7 +3,6 @@
 
 #include <QFontInfo>
 #include <QGlyphRun>
-#include <QPaintDevice>
 #include <QPainter>
 
 #include <array>
