@@ -378,6 +378,9 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
         m_layout.setPreeditArea(-1, QString());
     }
     m_layout.setFormats(formats);
+    // Without its cache a layout drops its glyphs at endLayout(), and the first measure
+    // after it shapes the slice again: a few characters are worth keeping.
+    m_layout.setCacheEnabled(true);
 
     m_layout.beginLayout();
     QTextLine line = m_layout.createLine();
