@@ -4,6 +4,7 @@
 // it offscreen and under a virtual X server. Exits with 1 when a bar is missed.
 
 #include "app/mainwindow.h"
+#include "bareticker.h"
 #include "benchtable.h"
 #include "field/presentationview.h"
 #include "procstatus.h"
@@ -227,13 +228,9 @@ struct ShowRun
     double cpuShare = 0;
 };
 
-// The process's share of a core while the window scrolls the longest text at level 12.
-// Kept out of line so that a profiler can tell its calls apart.
-[[gnu::noinline]] double cpuShare(MainWindow &window)
+// The process's share of a core over ten seconds of whatever runs, from a moment on.
+double measuredCpuShare()
 {
-    window.setText(sampleText(kLongest - 1));
-    auto *start = window.findChild<QPushButton *>(QStringLiteral("cmdStart"));
-    start->click();
     QTest::qWait(200);
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer wall;
@@ -243,9 +240,33 @@ struct ShowRun
     QEventLoop loop;
     QTimer::singleShot(int(kRunNanoseconds / 1'000'000), &loop, &QEventLoop::quit);
     loop.exec();
-    const double share = (processCpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9);
+    return (processCpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9);
+}
+
+// The process's share of a core while the window scrolls the longest text at level 12.
+// Kept out of line so that a profiler can tell its calls apart.
+[[gnu::noinline]] double cpuShare(MainWindow &window)
+{
+    window.setText(sampleText(kLongest - 1));
+    auto *start = window.findChild<QPushButton *>(QStringLiteral("cmdStart"));
+    start->click();
+    const double share = measuredCpuShare();
     start->click();
     return share;
+}
+
+// The same for a bare ticker of the display field's size and font, ticking as fast, with
+// no window of the program's open.
+double bareTickerCpuShare(const QFont &font, const QSize &size)
+{
+    BareTicker ticker(sampleText(kLongest - 1), font, size);
+    ticker.show();
+    (void)QTest::qWaitForWindowExposed(&ticker);
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &ticker, &BareTicker::tick);
+    timer.start(kFastestInterval);
+    return measuredCpuShare();
 }
 
 // The real window at level 12 scrolling left, its top left corner at `at`, shown alone or
@@ -321,6 +342,8 @@ int main(int argc, char *argv[])
     ShowRun alone;
     ShowRun fullHd;
     ShowRun ultraHd;
+    QFont fieldFont;
+    QSize fieldSize;
     {
         auto aloneWindow = showWindow({}, {0, 0});
         {
@@ -331,7 +354,11 @@ int main(int argc, char *argv[])
             fullHd.cpuShare = cpuShare(*fullHdWindow);
         }
         alone.cpuShare = cpuShare(*aloneWindow);
+        const auto *field = aloneWindow->findChild<QWidget *>(QStringLiteral("txtMarquee"));
+        fieldFont = field->font();
+        fieldSize = field->size();
     }
+    const double bareShare = bareTickerCpuShare(fieldFont, fieldSize);
     {
         auto ultraHdWindow = showWindow({3840, 2160}, {0, 0});
         ultraHd = runTicks({ultraHdWindow.get()})[0];
@@ -356,6 +383,10 @@ int main(int argc, char *argv[])
                     qPrintable(server), show.cpuShare * 100);
     }
     std::printf("\n");
+    std::printf("A bare ticker of the field's size and font at 25 ms, for reference (lays out the characters "
+                "in view, moves its band and paints the strip from one image): CPU share %.2f %%; the window "
+                "alone takes %.2fx that.\n\n",
+                bareShare * 100, alone.cpuShare / bareShare);
 
     Bars bars;
     bars.check(fullHd.tickLong.median <= 3 * alone.tickLong.median,
