@@ -10,8 +10,8 @@
 // The least that a ticker on the toolkit's widgets does on each tick, measured in the same
 // run as the window for a reference: it lays out the few characters in view, moves its band
 // by the first one's advance and paints the strip that this uncovers from one image made
-// beforehand. It keeps no text of its own to rotate, no caret, frame or selection, and
-// paints no glyph where it really stands.
+// beforehand. It rotates no text, has no caret, frame or selection, and its strip shows
+// that one image, not the glyphs that stand there.
 class BareTicker : public QWidget
 {
 public:
