@@ -89,8 +89,16 @@ void MarqueeView::update(const State &state)
 
 void MarqueeView::layOut(const State &state)
 {
-    m_slice.layOut(state.text, m_start, m_shift + state.width, state.font, state.direction,
-                   state.composition);
+    const qreal reach = m_shift + state.width;
+    if (state.composition) {
+        m_ahead.clear();
+        m_slice.layOut(state.text, m_start, reach, state.font, state.direction, state.composition);
+    } else {
+        const SlicesAhead::Request request{state.text, m_start, reach, state.font, state.direction};
+        if (!m_ahead.take(request, m_slice))
+            m_slice.layOut(state.text, m_start, reach, state.font, state.direction);
+        m_ahead.follow(request, m_slice);
+    }
     if (m_pin.position < 0)
         return;
     if (m_pin.measure == Measure::Width && m_slice.reachesEnd())

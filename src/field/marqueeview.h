@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "field/slicesahead.h"
 #include "field/visibleslice.h"
 
 #include <QFont>
@@ -60,6 +61,7 @@ private:
     void placeBefore(const State &state, qsizetype position, qreal edge, Measure measure);
 
     VisibleSlice m_slice;
+    SlicesAhead m_ahead;
     qsizetype m_start = 0;
     qreal m_shift = 0;
     qreal m_width = 0;

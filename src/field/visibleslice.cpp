@@ -8,6 +8,7 @@
 
 #include <bitset>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -74,7 +75,7 @@ bool runsWith(QChar::Direction of, Qt::LayoutDirection line)
 qsizetype pastRunAgainst(QStringView text, qsizetype start, qsizetype end, Qt::LayoutDirection line,
                          bool *cut = nullptr)
 {
-    constexpr qsizetype kFurthest = 512;
+    constexpr qsizetype kFurthest = VisibleSlice::kLooksPastEnd;
     bool against = false;
     for (qsizetype position = end; position > qMax(start, end - kFurthest);) {
         const QChar::Direction of = QChar::direction(Characters::codePointAt(text, --position));
@@ -314,7 +315,7 @@ void VisibleSlice::layOut(QStringView text, qsizetype start, qreal reach, const 
         // Measured by the slice's width less its last character, which a run of the other
         // direction too long to take whole holds beside the start, not at the far end.
         const int end = layoutPosition(m_end);
-        const int lastWhole = m_layout.previousCursorPosition(end);
+        const int lastWhole = m_layout->previousCursorPosition(end);
         if (lastWhole > 0 && width() - qAbs(visualX(end) - visualX(lastWhole)) >= reach)
             return;
     }
@@ -334,7 +335,7 @@ void VisibleSlice::layOutRange(QStringView text, qsizetype start, qsizetype end,
 
 void VisibleSlice::build(QStringView text, const QFont &font, const Composition *composition)
 {
-    m_layout.clearLayout();
+    m_layout->clearLayout();
     m_gaps.clear();
     QString shown;
     qsizetype from = m_start;
@@ -354,14 +355,14 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
         position = qMax(runEnd, position + 1);
     }
     shown += displayText(text.sliced(from, m_end - from));
-    m_layout.setText(shown);
-    m_layout.setFont(font);
+    m_layout->setText(shown);
+    m_layout->setFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(m_direction);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setFlags(QTextOption::IncludeTrailingSpaces);
-    m_layout.setTextOption(option);
+    m_layout->setTextOption(option);
 
     m_compositionLength = 0;
     QList<QTextLayout::FormatRange> formats;
@@ -369,23 +370,39 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
         m_compositionPosition = composition->position;
         m_compositionLength = composition->text.size();
         const int local = int(shownOffset(m_compositionPosition));
-        m_layout.setPreeditArea(local, composition->text);
+        m_layout->setPreeditArea(local, composition->text);
         for (QTextLayout::FormatRange range : composition->formats) {
             range.start += local;
             formats.append(range);
         }
     } else {
-        m_layout.setPreeditArea(-1, QString());
+        m_layout->setPreeditArea(-1, QString());
     }
-    m_layout.setFormats(formats);
+    m_layout->setFormats(formats);
     // Without its cache a layout drops its glyphs at endLayout(), and the first measure
     // after it shapes the slice again: a few characters are worth keeping.
-    m_layout.setCacheEnabled(true);
+    m_layout->setCacheEnabled(true);
 
-    m_layout.beginLayout();
-    QTextLine line = m_layout.createLine();
+    m_layout->beginLayout();
+    QTextLine line = m_layout->createLine();
     line.setLineWidth(kUnbounded);
-    m_layout.endLayout();
+    m_layout->endLayout();
+}
+
+void VisibleSlice::swap(VisibleSlice &other) noexcept
+{
+    std::swap(m_layout, other.m_layout);
+    std::swap(m_start, other.m_start);
+    std::swap(m_end, other.m_end);
+    std::swap(m_reachesEnd, other.m_reachesEnd);
+    std::swap(m_cutsRunAgainst, other.m_cutsRunAgainst);
+    std::swap(m_direction, other.m_direction);
+    std::swap(m_compositionPosition, other.m_compositionPosition);
+    std::swap(m_compositionLength, other.m_compositionLength);
+    m_gaps.swap(other.m_gaps);
+    std::swap(m_knownRun, other.m_knownRun);
+    m_averageFont.swap(other.m_averageFont);
+    std::swap(m_averageWidth, other.m_averageWidth);
 }
 
 int VisibleSlice::layoutPosition(qsizetype position) const
@@ -443,15 +460,15 @@ qsizetype VisibleSlice::positionAt(qreal visualX) const
     int position = line().xToCursor(visualX, QTextLine::CursorBetweenCharacters);
     // The end of a slice that stops short of the text's end may fall inside a character.
     if (!m_reachesEnd)
-        position = qMin(position, m_layout.previousCursorPosition(layoutPosition(m_end)));
+        position = qMin(position, m_layout->previousCursorPosition(layoutPosition(m_end)));
     return textPosition(position);
 }
 
 qsizetype VisibleSlice::endOfCharacterAt(qreal visualX) const
 {
-    int position = m_layout.nextCursorPosition(line().xToCursor(visualX, QTextLine::CursorOnCharacter));
+    int position = m_layout->nextCursorPosition(line().xToCursor(visualX, QTextLine::CursorOnCharacter));
     if (!m_reachesEnd)
-        position = qMin(position, m_layout.previousCursorPosition(layoutPosition(m_end)));
+        position = qMin(position, m_layout->previousCursorPosition(layoutPosition(m_end)));
     return textPosition(position);
 }
 
@@ -460,7 +477,7 @@ qsizetype VisibleSlice::lastPositionAtOrBefore(qreal x) const
     int position = 0;
     const int end = layoutPosition(m_end);
     while (position < end) {
-        const int next = m_layout.nextCursorPosition(position);
+        const int next = m_layout->nextCursorPosition(position);
         if (next == position || layoutX(next) > x)
             break;
         position = next;

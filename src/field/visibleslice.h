@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTextLayout>
 
+#include <memory>
+
 // The few characters of a long one-line text that the field shows, laid out on their
 // own: nothing before or after them is shaped. Control characters, line breaks
 // included, stand as visible symbols of their own width, so the text stays on one line.
@@ -24,6 +26,11 @@ public:
         QString text;
         QList<QTextLayout::FormatRange> formats; // relative to the composed text
     };
+
+    // How far past its end laying out a slice may read the text. A slice laid out from the
+    // first part of a longer text, ending further than this before that part's end, is the
+    // slice that the whole text gives.
+    static constexpr qsizetype kLooksPastEnd = 512;
 
     // Lays out the text from `start`, a caret position, until its whole characters reach
     // `reach` pixels or the text ends. The composition is shown when it falls inside.
@@ -49,8 +56,10 @@ public:
     [[nodiscard]] bool cutsRunAgainst() const { return m_cutsRunAgainst; }
     [[nodiscard]] bool contains(qsizetype position) const { return position >= m_start && position <= m_end; }
     [[nodiscard]] bool hasComposition() const { return m_compositionLength > 0; }
-    [[nodiscard]] QTextLayout &layout() { return m_layout; }
-    [[nodiscard]] QTextLine line() const { return m_layout.lineAt(0); }
+    [[nodiscard]] QTextLayout &layout() { return *m_layout; }
+    [[nodiscard]] QTextLine line() const { return m_layout->lineAt(0); }
+    // Trades layouts with another slice, as laying out that one's text here would.
+    void swap(VisibleSlice &other) noexcept;
 
     // The layout's own position for a position of the text inside the slice; the
     // composition, when shown, stands before the character at its position.
@@ -91,7 +100,7 @@ private:
     // The font's average character width, kept from one layout to the next.
     [[nodiscard]] qreal averageWidth(const QFont &font);
 
-    QTextLayout m_layout;
+    std::unique_ptr<QTextLayout> m_layout = std::make_unique<QTextLayout>();
     qsizetype m_start = 0;
     qsizetype m_end = 0;
     bool m_reachesEnd = true;
