@@ -15,7 +15,9 @@ QStringView windowOf(QStringView text)
 
 bool SlicesAhead::take(const Request &request, VisibleSlice &slice)
 {
-    if (m_ahead.empty())
+    // Another request for the text just shown (laid out from another start to place the
+    // line) leaves the slices ahead of it alone.
+    if (m_ahead.empty() || isSeen(request.text))
         return false;
     Ahead &next = m_ahead.front();
     // A longer text's length does not count: a slice ahead reads nothing near the end of
@@ -29,22 +31,27 @@ bool SlicesAhead::take(const Request &request, VisibleSlice &slice)
     m_spares.push_back(std::move(next.slice));
     see(request.text, std::move(next.window));
     m_ahead.pop_front();
+    if (m_ahead.empty() && keepsEnough(request, slice))
+        layOutAhead(request);
     return true;
 }
 
 void SlicesAhead::follow(const Request &request, const VisibleSlice &current)
 {
-    if (!isSeen(request.text)) {
-        m_step = stepTo(request.text);
-        see(request.text, windowOf(request.text).toString());
-        clear();
-    }
+    if (isSeen(request.text))
+        return;
+    m_step = stepTo(request.text);
+    see(request.text, windowOf(request.text).toString());
+    clear();
+    if (m_step != Step::None && keepsEnough(request, current))
+        layOutAhead(request);
+}
+
+bool SlicesAhead::keepsEnough(const Request &request, const VisibleSlice &current)
+{
     // A slice that reads close to the end of what is kept of a longer text tells that
     // those of the next steps would read past it.
-    const bool keptEnough =
-        request.text.size() <= kWindow || current.end() + VisibleSlice::kLooksPastEnd < kWindow;
-    if (m_step != Step::None && m_ahead.empty() && keptEnough)
-        layOutAhead(request);
+    return request.text.size() <= kWindow || current.end() + VisibleSlice::kLooksPastEnd < kWindow;
 }
 
 void SlicesAhead::clear()

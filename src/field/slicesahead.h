@@ -31,10 +31,11 @@ public:
     };
 
     // Puts the slice laid out ahead for this request into `slice`, which is false when
-    // there is none; the slices ahead of a request that is not the next one are dropped.
+    // there is none. A request for a new text that is not the next step's drops the
+    // slices ahead; one for the text just shown leaves them.
     [[nodiscard]] bool take(const Request &request, VisibleSlice &slice);
-    // Follows the texts that are laid out, `current` the slice laid out or taken for the
-    // request, and lays out the next steps' slices of a text that moved by a character.
+    // Follows the texts that are laid out, `current` the slice laid out for the request,
+    // and lays out the next steps' slices of a new text that moved by a character.
     void follow(const Request &request, const VisibleSlice &current);
     void clear();
 
@@ -52,6 +53,7 @@ private:
         std::unique_ptr<VisibleSlice> slice;
     };
 
+    [[nodiscard]] static bool keepsEnough(const Request &request, const VisibleSlice &current);
     [[nodiscard]] bool isSeen(QStringView text) const;
     [[nodiscard]] Step stepTo(QStringView text) const;
     void see(QStringView text, QString window);

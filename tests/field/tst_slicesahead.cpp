@@ -34,34 +34,38 @@ private Q_SLOTS:
         // first, which shows that the text moves.
         QTest::addColumn<int>("leastTaken");
         QTest::addColumn<int>("mostTaken");
+        // A start to lay the text out from once more at each step, as a view does that
+        // places a right-to-left line; none when 0.
+        QTest::addColumn<int>("otherStart");
         const QString sentence = QStringLiteral("Quick, AVAWAY fij! ");
         const QString longest = sentence.repeated(3500);
         const QString mixed = QStringLiteral("Shalom שלום עולם 42! ");
         const QString accents = QStringLiteral("e") + QString(3000, QChar(0x301));
         const int most = 40 - 1;
         const int least = most;
-        QTest::newRow("short, to the left") << sentence << 40 << 320.0 << least << most;
-        QTest::newRow("short, to the right") << sentence << -40 << 320.0 << least << most;
-        QTest::newRow("longest, to the left") << longest << 40 << 320.0 << least << most;
-        QTest::newRow("longest, small letters") << longest << -40 << 12.0 << least << most;
+        QTest::newRow("short, to the left") << sentence << 40 << 320.0 << least << most << 0;
+        QTest::newRow("short, to the right") << sentence << -40 << 320.0 << least << most << 0;
+        QTest::newRow("longest, to the left") << longest << 40 << 320.0 << least << most << 0;
+        QTest::newRow("longest, small letters") << longest << -40 << 12.0 << least << most << 0;
         // The paragraph's direction turns as the first strong character goes round.
-        QTest::newRow("mixed, to the left") << mixed.repeated(150) << 40 << 320.0 << least << most;
-        QTest::newRow("mixed, to the right") << mixed << -40 << 320.0 << least << most;
+        QTest::newRow("another start each step") << sentence.repeated(3) << 40 << 320.0 << least << most << 3;
+        QTest::newRow("mixed, to the left") << mixed.repeated(150) << 40 << 320.0 << least << most << 0;
+        QTest::newRow("mixed, to the right") << mixed << -40 << 320.0 << least << most << 0;
         QTest::newRow("surrogates and marks")
             << QStringLiteral("a\u0301\u0302 \U0001F600x\U0001F44D\U0001F3FD z ").repeated(300) << 40 << 320.0
-            << least << most;
+            << least << most << 0;
         // A run of marks that slices leave out but for its first marks, which goes round
         // with the text.
         QTest::newRow("a run of marks")
             << QStringLiteral("Hi") + QString(40, QChar(0x301)) + QStringLiteral(" there, how are you? ")
-            << 40 << 320.0 << least << most;
+            << 40 << 320.0 << least << most << 0;
         // Characters that a slice must read further than what is kept of the text: a run of
         // marks that later steps come to, and a paragraph whose direction only a character
         // past what is kept decides.
-        QTest::newRow("a run of marks ahead") << sentence + accents + sentence << 16 << 320.0 << 8 << 15;
+        QTest::newRow("a run of marks ahead") << sentence + accents + sentence << 16 << 320.0 << 8 << 15 << 0;
         QTest::newRow("direction decided far on")
             << QStringLiteral(".,;:!? 0123456789").repeated(200) + QStringLiteral("שלום abc") << 20 << 320.0
-            << 0 << 0;
+            << 0 << 0 << 0;
     }
 
     void showWhatLayingOutShows()
@@ -73,6 +77,7 @@ private Q_SLOTS:
         QFETCH(double, points);
         QFETCH(int, leastTaken);
         QFETCH(int, mostTaken);
+        QFETCH(int, otherStart);
         const QFont font = marqueeFont(points);
         SlicesAhead slicesAhead;
         VisibleSlice shown;
@@ -87,6 +92,13 @@ private Q_SLOTS:
             else
                 shown.layOut(text, 0, kReach, font, direction);
             slicesAhead.follow(request, shown);
+            if (otherStart > 0) {
+                const SlicesAhead::Request other{text, otherStart, kReach, font, direction};
+                VisibleSlice fromThere;
+                QVERIFY(!slicesAhead.take(other, fromThere));
+                fromThere.layOut(text, otherStart, kReach, font, direction);
+                slicesAhead.follow(other, fromThere);
+            }
 
             VisibleSlice laidOut;
             laidOut.layOut(text, 0, kReach, font, direction);
