@@ -202,7 +202,9 @@ void MarqueeField::invalidateView()
 void MarqueeField::repaintNewText()
 {
     m_viewValid = false;
-    if (!m_paintedInk) {
+    // A field that does not paint, hidden or under a full-screen view, lays nothing out
+    // for a new text: it paints whole when it paints again.
+    if (!m_paintedInk || !updatesEnabled() || !isVisible()) {
         update();
         return;
     }

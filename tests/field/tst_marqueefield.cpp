@@ -332,6 +332,40 @@ private Q_SLOTS:
         QCOMPARE(differingPixels(onScreen(), ticked, 0), 0);
     }
 
+    void ticksUnpaintedShowOnceItPaints()
+    {
+        // A field that does not paint, as under a full-screen view, skips its ticks; when
+        // it paints again it shows the last text, and ticks on from there.
+        m_button->setFocus();
+        QTRY_VERIFY(m_button->hasFocus());
+        const auto onScreen = [&] {
+            QCoreApplication::processEvents();
+            return m_window->screen()->grabWindow(m_window->winId()).toImage().copy(m_field->geometry());
+        };
+        const auto fullRepaint = [&] {
+            m_field->update();
+            return onScreen();
+        };
+        QString text = QStringLiteral("Hi, WORLD! ").repeated(3);
+        m_field->setText(text);
+        const QImage before = onScreen();
+        m_field->setUpdatesEnabled(false);
+        for (int tick = 0; tick < 5; ++tick) {
+            text = Rotation::left(text).value();
+            m_field->setText(text);
+        }
+        m_field->setUpdatesEnabled(true);
+        const QImage shown = onScreen();
+        QVERIFY(differingPixels(shown, before, 24) > 0);
+        QCOMPARE(differingPixels(fullRepaint(), shown, 0), 0);
+        for (int tick = 0; tick < 3; ++tick) {
+            text = Rotation::left(text).value();
+            m_field->setText(text);
+        }
+        const QImage ticked = onScreen();
+        QCOMPARE(differingPixels(fullRepaint(), ticked, 0), 0);
+    }
+
     void framelessFieldFillsItsBackground()
     {
         // Without a frame (the presentation view's field) the field paints its own background.
