@@ -16,8 +16,8 @@
 // and laying out one slice then costs many times what the next ones cost right after it.
 //
 // A slice is taken only for the very request it was laid out for: the same start, reach,
-// font and direction, a text of the same length and the same characters as far as a
-// slice may read them. What it shows is then what laying out the text would show.
+// font and direction, and the same characters as far as a slice may read them (all of a
+// short text). What it shows is then what laying out the text would show.
 class SlicesAhead
 {
 public:

@@ -41,14 +41,14 @@ private Q_SLOTS:
         const QString longest = sentence.repeated(3500);
         const QString mixed = QStringLiteral("Shalom שלום עולם 42! ");
         const QString accents = QStringLiteral("e") + QString(3000, QChar(0x301));
-        const int most = 40 - 1;
-        const int least = most;
+        const int least = 40 - 1;
+        const int most = least;
         QTest::newRow("short, to the left") << sentence << 40 << 320.0 << least << most << 0;
         QTest::newRow("short, to the right") << sentence << -40 << 320.0 << least << most << 0;
         QTest::newRow("longest, to the left") << longest << 40 << 320.0 << least << most << 0;
         QTest::newRow("longest, small letters") << longest << -40 << 12.0 << least << most << 0;
-        // The paragraph's direction turns as the first strong character goes round.
         QTest::newRow("another start each step") << sentence.repeated(3) << 40 << 320.0 << least << most << 3;
+        // The paragraph's direction turns as the first strong character goes round.
         QTest::newRow("mixed, to the left") << mixed.repeated(150) << 40 << 320.0 << least << most << 0;
         QTest::newRow("mixed, to the right") << mixed << -40 << 320.0 << least << most << 0;
         QTest::newRow("surrogates and marks")
