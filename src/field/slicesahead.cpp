@@ -15,23 +15,21 @@ QStringView windowOf(QStringView text)
 
 bool SlicesAhead::take(const Request &request, VisibleSlice &slice)
 {
-    // Another request for the text just shown (laid out from another start to place the
-    // line) leaves the slices ahead of it alone.
+    // Another request for the text just shown is laid out from another start, to place
+    // the line: the slices ahead are for the next text.
     if (m_ahead.empty() || isSeen(request.text))
         return false;
     Ahead &next = m_ahead.front();
     // A longer text's length does not count: a slice ahead reads nothing near the end of
     // what is kept of it.
     if (request.start != m_start || request.reach != m_reach || request.direction != next.direction ||
-        windowOf(request.text) != next.window || request.font != m_font) {
-        clear();
+        windowOf(request.text) != next.window || request.font != m_font)
         return false;
-    }
     slice.swap(*next.slice);
     m_spares.push_back(std::move(next.slice));
     see(request.text, std::move(next.window));
     m_ahead.pop_front();
-    if (m_ahead.empty() && keepsEnough(request, slice))
+    if (m_ahead.empty() && isKeptEnough(request, slice))
         layOutAhead(request);
     return true;
 }
@@ -43,15 +41,18 @@ void SlicesAhead::follow(const Request &request, const VisibleSlice &current)
     m_step = stepTo(request.text);
     see(request.text, windowOf(request.text).toString());
     clear();
-    if (m_step != Step::None && keepsEnough(request, current))
+    if (m_step != Step::None && isKeptEnough(request, current))
         layOutAhead(request);
 }
 
-bool SlicesAhead::keepsEnough(const Request &request, const VisibleSlice &current)
+bool SlicesAhead::isKeptEnough(const Request &request, const VisibleSlice &current)
 {
-    // A slice that reads close to the end of what is kept of a longer text tells that
-    // those of the next steps would read past it.
-    return request.text.size() <= kWindow || current.end() + VisibleSlice::kLooksPastEnd < kWindow;
+    // A slice that reads close to the end of what is kept of a longer text, or a
+    // direction that only a character past it decides, tells that the next steps' would.
+    if (request.text.size() <= kWindow)
+        return true;
+    return current.end() + VisibleSlice::kLooksPastEnd < kWindow &&
+           VisibleSlice::paragraphDirection(windowOf(request.text)) == request.direction;
 }
 
 void SlicesAhead::clear()
@@ -113,6 +114,7 @@ void SlicesAhead::layOutAhead(const Request &request)
         const Qt::LayoutDirection direction = VisibleSlice::paragraphDirection(window);
         std::unique_ptr<VisibleSlice> slice = spare();
         slice->layOut(window, m_start, m_reach, m_font, direction);
+        ++m_laidOut;
         if (kept < length && slice->end() + VisibleSlice::kLooksPastEnd >= kept) {
             m_spares.push_back(std::move(slice));
             break;

@@ -31,13 +31,15 @@ public:
     };
 
     // Puts the slice laid out ahead for this request into `slice`, which is false when
-    // there is none. A request for a new text that is not the next step's drops the
-    // slices ahead; one for the text just shown leaves them.
+    // there is none.
     [[nodiscard]] bool take(const Request &request, VisibleSlice &slice);
-    // Follows the texts that are laid out, `current` the slice laid out for the request,
-    // and lays out the next steps' slices of a new text that moved by a character.
+    // Follows the texts that are laid out, `current` the slice laid out for the request:
+    // a new text drops the slices ahead, and one that moved by a character has the next
+    // steps' laid out. Another request for the text just shown leaves them.
     void follow(const Request &request, const VisibleSlice &current);
     void clear();
+    // How many slices have been laid out ahead: each once, for the step it is taken at.
+    [[nodiscard]] qsizetype laidOut() const { return m_laidOut; }
 
     // How many steps are laid out together, and how much of a longer text they keep.
     static constexpr int kSteps = 8;
@@ -53,7 +55,7 @@ private:
         std::unique_ptr<VisibleSlice> slice;
     };
 
-    [[nodiscard]] static bool keepsEnough(const Request &request, const VisibleSlice &current);
+    [[nodiscard]] static bool isKeptEnough(const Request &request, const VisibleSlice &current);
     [[nodiscard]] bool isSeen(QStringView text) const;
     [[nodiscard]] Step stepTo(QStringView text) const;
     void see(QStringView text, QString window);
@@ -70,4 +72,5 @@ private:
     QString m_seenLast;
     qsizetype m_seenLength = -1;
     Step m_step = Step::None;
+    qsizetype m_laidOut = 0;
 };

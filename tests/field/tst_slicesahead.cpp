@@ -60,12 +60,13 @@ private Q_SLOTS:
             << QStringLiteral("Hi") + QString(40, QChar(0x301)) + QStringLiteral(" there, how are you? ")
             << 40 << 320.0 << least << most << 0;
         // Characters that a slice must read further than what is kept of the text: a run of
-        // marks that later steps come to, and a paragraph whose direction only a character
-        // past what is kept decides.
+        // marks that later steps come to, and a paragraph whose direction, once its first
+        // letters have gone round, only a character past what is kept decides.
         QTest::newRow("a run of marks ahead") << sentence + accents + sentence << 16 << 320.0 << 8 << 15 << 0;
         QTest::newRow("direction decided far on")
-            << QStringLiteral(".,;:!? 0123456789").repeated(200) + QStringLiteral("שלום abc") << 20 << 320.0
-            << 0 << 0 << 0;
+            << QStringLiteral("ab") + QStringLiteral(".,;:!? 0123456789").repeated(200) +
+                   QStringLiteral("שלום abc")
+            << 6 << 320.0 << 0 << 0 << 0;
     }
 
     void showWhatLayingOutShows()
@@ -115,6 +116,10 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(taken >= leastTaken && taken <= mostTaken, qPrintable(QString::number(taken)));
+        // Each slice is laid out ahead once, and few in vain: those of the last few steps
+        // ahead, and one where a step would read past what is kept of the text.
+        QVERIFY2(slicesAhead.laidOut() <= taken + SlicesAhead::kSteps + 1,
+                 qPrintable(QString::number(slicesAhead.laidOut())));
     }
 
     void changedTextIsLaidOutAnew()
