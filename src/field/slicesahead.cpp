@@ -3,6 +3,8 @@
 
 #include "characters/characters.h"
 
+#include <utility>
+
 namespace {
 
 // What is kept of a text to tell it: all of a short one, the start of a longer one.
@@ -25,7 +27,7 @@ bool SlicesAhead::take(const Request &request, VisibleSlice &slice)
     if (request.start != m_start || request.reach != m_reach || request.direction != next.direction ||
         windowOf(request.text) != next.window || request.font != m_font)
         return false;
-    slice.swap(*next.slice);
+    std::swap(slice, *next.slice);
     m_spares.push_back(std::move(next.slice));
     see(request.text, std::move(next.window));
     m_ahead.pop_front();

@@ -8,7 +8,6 @@
 
 #include <bitset>
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -387,22 +386,6 @@ void VisibleSlice::build(QStringView text, const QFont &font, const Composition 
     QTextLine line = m_layout->createLine();
     line.setLineWidth(kUnbounded);
     m_layout->endLayout();
-}
-
-void VisibleSlice::swap(VisibleSlice &other) noexcept
-{
-    std::swap(m_layout, other.m_layout);
-    std::swap(m_start, other.m_start);
-    std::swap(m_end, other.m_end);
-    std::swap(m_reachesEnd, other.m_reachesEnd);
-    std::swap(m_cutsRunAgainst, other.m_cutsRunAgainst);
-    std::swap(m_direction, other.m_direction);
-    std::swap(m_compositionPosition, other.m_compositionPosition);
-    std::swap(m_compositionLength, other.m_compositionLength);
-    m_gaps.swap(other.m_gaps);
-    std::swap(m_knownRun, other.m_knownRun);
-    m_averageFont.swap(other.m_averageFont);
-    std::swap(m_averageWidth, other.m_averageWidth);
 }
 
 int VisibleSlice::layoutPosition(qsizetype position) const

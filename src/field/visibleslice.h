@@ -58,8 +58,6 @@ public:
     [[nodiscard]] bool hasComposition() const { return m_compositionLength > 0; }
     [[nodiscard]] QTextLayout &layout() { return *m_layout; }
     [[nodiscard]] QTextLine line() const { return m_layout->lineAt(0); }
-    // Trades layouts with another slice, as laying out that one's text here would.
-    void swap(VisibleSlice &other) noexcept;
 
     // The layout's own position for a position of the text inside the slice; the
     // composition, when shown, stands before the character at its position.
@@ -100,6 +98,7 @@ private:
     // The font's average character width, kept from one layout to the next.
     [[nodiscard]] qreal averageWidth(const QFont &font);
 
+    // Behind a pointer, so that a slice can move: two slices trade what they laid out.
     std::unique_ptr<QTextLayout> m_layout = std::make_unique<QTextLayout>();
     qsizetype m_start = 0;
     qsizetype m_end = 0;
